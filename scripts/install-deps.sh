@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs every Debian package Velloq needs to build, run and test.
+# Safe to run again: apt-get skips what is already installed.
+set -euo pipefail
+
+packages=(
+  # toolchain
+  build-essential cmake ninja-build pkg-config clang-format git
+  # libraries the product links
+  qt6-base-dev libgl-dev libsecret-1-dev libcurl4-openssl-dev nlohmann-json3-dev
+  libcpp-httplib-dev libssl-dev openssl libspng-dev
+  libpulse-dev libx11-dev libxrandr-dev libxext-dev libxfixes-dev libxi-dev libcanberra-dev
+  # tests and benchmarks
+  libgtest-dev libgmock-dev libbenchmark-dev
+  # services the run and the tests start
+  xvfb xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils x11-utils
+  openbox tint2 xdotool imagemagick dbus dbus-x11 gnome-keyring libsecret-tools
+  fonts-dejavu-core curl ca-certificates
+)
+
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -q
+$sudo apt-get install -y -q --no-install-recommends "${packages[@]}"

@@ -1,0 +1,16 @@
+#pragma once
+
+namespace velloq {
+
+// The application's launch and terminate sequences.
+class AppDelegate {
+public:
+    // Runs once at start-up, in order: the single-instance guard (a second copy
+    // quits), the screen capture preflight with a refresh of the permission flags.
+    // Returns false when this copy is quitting.
+    bool applicationDidFinishLaunching();
+    // Runs once as the application quits.
+    void applicationWillTerminate();
+};
+
+} // namespace velloq

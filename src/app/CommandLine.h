@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace velloq {
+
+enum class Command { tray, setKey, version, help, invalid };
+
+struct Invocation {
+    Command command = Command::tray;
+    std::string problem; // why the arguments were not understood
+};
+
+// Reads the arguments after the program name.
+Invocation parseCommandLine(const std::vector<std::string>& arguments);
+
+// The text `velloq --help` prints.
+const char* usageText();
+
+} // namespace velloq

@@ -1,0 +1,36 @@
+#pragma once
+
+// Whether each of the three capabilities Velloq needs is available now. The
+// flags change only through refresh(); views observe them through onChange.
+
+#include <functional>
+#include <vector>
+
+namespace velloq {
+
+class PermissionsModel {
+public:
+    static PermissionsModel& shared();
+
+    bool screenRecording() const { return screenRecording_; }
+    bool microphone() const { return microphone_; }
+    bool accessibility() const { return accessibility_; }
+
+    // Re-reads the three flags, in this order, without prompting.
+    void refresh();
+    // Asks for screen capture access, then refreshes at once.
+    void requestScreenRecording();
+
+    // Called on the main thread after a refresh that changed a flag.
+    void observe(std::function<void()> onChange);
+
+private:
+    PermissionsModel() = default;
+
+    bool screenRecording_ = false;
+    bool microphone_ = false;
+    bool accessibility_ = false;
+    std::vector<std::function<void()>> observers_;
+};
+
+} // namespace velloq

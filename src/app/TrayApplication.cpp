@@ -1,0 +1,31 @@
+#include "app/TrayApplication.h"
+
+#include "app/AppDelegate.h"
+#include "app/LinuxPlatform.h"
+#include "app/TrayIcon.h"
+
+#include <QApplication>
+
+namespace velloq {
+
+int runTrayApplication(int& argc, char** argv, LinuxPlatform& platform) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Velloq"));
+    QApplication::setDesktopFileName(QStringLiteral("dev.ordwin.velloq"));
+    // A tray utility keeps running when its last window closes.
+    QApplication::setQuitOnLastWindowClosed(false);
+    platform.attachApplication(&app);
+
+    AppDelegate delegate;
+    if (!delegate.applicationDidFinishLaunching()) {
+        return 0;
+    }
+    QObject::connect(&app, &QCoreApplication::aboutToQuit,
+                     [&delegate] { delegate.applicationWillTerminate(); });
+
+    TrayIcon tray;
+    tray.show();
+    return QApplication::exec();
+}
+
+} // namespace velloq

@@ -1,0 +1,32 @@
+#include "app/CommandLine.h"
+#include "app/LinuxPlatform.h"
+#include "app/SetKeyCommand.h"
+#include "app/TrayApplication.h"
+
+#include <iostream>
+#include <unistd.h>
+
+int main(int argc, char** argv) {
+    using namespace velloq;
+    const auto invocation = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    switch (invocation.command) {
+    case Command::help:
+        std::cout << usageText();
+        return 0;
+    case Command::version:
+        std::cout << "velloq " << VELLOQ_VERSION << "\n";
+        return 0;
+    case Command::invalid:
+        std::cerr << "velloq: " << invocation.problem << "\n\n" << usageText();
+        return 2;
+    case Command::setKey: {
+        LinuxPlatform platform;
+        return runSetKey(std::cin, std::cout, std::cerr, ::isatty(STDIN_FILENO) == 1);
+    }
+    case Command::tray: {
+        LinuxPlatform platform;
+        return runTrayApplication(argc, argv, platform);
+    }
+    }
+    return 2;
+}

@@ -1,0 +1,96 @@
+#include "app/APIKeyStore.h"
+
+#include "fakes/FakePlatform.h"
+
+#include <gtest/gtest.h>
+
+using velloq::APIKeyEdit;
+using velloq::APIKeyStore;
+using velloq::applyAPIKeyEdit;
+using velloq::platform::SecretError;
+
+namespace {
+
+class APIKeyStoreTest : public ::testing::Test {
+protected:
+    velloq::testing::FakePlatform platform;
+    velloq::testing::FakeSecretStore& secrets = platform.secrets;
+};
+
+} // namespace
+
+TEST_F(APIKeyStoreTest, ItemUsesTheFixedServiceAndAccount) {
+    APIKeyStore::saveAPIKey("key");
+    ASSERT_EQ(secrets.entries.size(), 1u);
+    EXPECT_EQ(secrets.entries[0].item.service, "dev.ordwin.velloq");
+    EXPECT_EQ(secrets.entries[0].item.account, "apiKey");
+    EXPECT_EQ(secrets.entries[0].secret, "key");
+}
+
+TEST_F(APIKeyStoreTest, SavingTwiceLeavesOneItemWithTheSecondValue) {
+    APIKeyStore::saveAPIKey("first");
+    APIKeyStore::saveAPIKey("second");
+    ASSERT_EQ(secrets.entries.size(), 1u);
+    EXPECT_EQ(APIKeyStore::loadAPIKey(), "second");
+}
+
+TEST_F(APIKeyStoreTest, DeleteThenLoadGivesNone) {
+    APIKeyStore::saveAPIKey("key");
+    APIKeyStore::deleteAPIKey();
+    EXPECT_EQ(APIKeyStore::loadAPIKey(), std::nullopt);
+    APIKeyStore::deleteAPIKey(); // nothing to delete is fine
+    EXPECT_TRUE(platform.log.lines().empty());
+}
+
+TEST_F(APIKeyStoreTest, LoadGivesNoneForBytesThatAreNotUtf8) {
+    secrets.entries.push_back({{"dev.ordwin.velloq", "apiKey"}, std::string("\xFF\xFE", 2)});
+    EXPECT_EQ(APIKeyStore::loadAPIKey(), std::nullopt);
+}
+
+TEST_F(APIKeyStoreTest, EditTrimsBeforeSavingAndDeletesWhenNothingIsLeft) {
+    EXPECT_EQ(applyAPIKeyEdit("  sk-live-123 \n"), APIKeyEdit::saved);
+    EXPECT_EQ(APIKeyStore::loadAPIKey(), "sk-live-123");
+
+    EXPECT_EQ(applyAPIKeyEdit("\xC2\xA0sk-2\t"), APIKeyEdit::saved);
+    EXPECT_EQ(APIKeyStore::loadAPIKey(), "sk-2");
+
+    EXPECT_EQ(applyAPIKeyEdit(" \n\t "), APIKeyEdit::deleted);
+    EXPECT_EQ(APIKeyStore::loadAPIKey(), std::nullopt);
+    EXPECT_TRUE(secrets.entries.empty());
+}
+
+TEST_F(APIKeyStoreTest, FailuresAreSilentLoggedOncePerKindAndNeverShowTheKey) {
+    APIKeyStore::saveAPIKey("warm-up"); // a success clears what earlier tests reported
+    secrets.failWith = SecretError{SecretError::Kind::unavailable, "no Secret Service"};
+
+    APIKeyStore::saveAPIKey("sk-secret-value");
+    EXPECT_EQ(APIKeyStore::loadAPIKey(), std::nullopt);
+    APIKeyStore::deleteAPIKey();
+    EXPECT_EQ(platform.log.count("credential store unavailable"), 1u);
+
+    secrets.failWith = SecretError{SecretError::Kind::failed, "locked collection"};
+    APIKeyStore::saveAPIKey("sk-secret-value");
+    APIKeyStore::saveAPIKey("sk-secret-value");
+    EXPECT_EQ(platform.log.count("could not delete the API key"), 1u);
+    EXPECT_EQ(platform.log.count("could not save the API key"), 1u);
+
+    for (const auto& line : platform.log.lines()) {
+        EXPECT_EQ(line.find("sk-secret-value"), std::string::npos) << line;
+        EXPECT_TRUE(line.starts_with("Velloq: ")) << line;
+    }
+
+    // Once the store answers again, a later outage is reported again.
+    secrets.failWith.reset();
+    EXPECT_EQ(APIKeyStore::loadAPIKey(), "warm-up") << "the failed saves never got through";
+    secrets.failWith = SecretError{SecretError::Kind::unavailable, "gone again"};
+    APIKeyStore::loadAPIKey();
+    EXPECT_EQ(platform.log.count("credential store unavailable"), 2u);
+}
+
+TEST_F(APIKeyStoreTest, SaveDeletesTheOldKeyEvenWhenAddingTheNewOneFails) {
+    APIKeyStore::saveAPIKey("old");
+    secrets.failAdds = true;
+    APIKeyStore::saveAPIKey("new");
+    secrets.failAdds = false;
+    EXPECT_EQ(APIKeyStore::loadAPIKey(), std::nullopt);
+}

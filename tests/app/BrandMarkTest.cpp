@@ -1,0 +1,88 @@
+#include "app/BrandMark.h"
+
+#include "app/Theme.h"
+#include "fakes/QtApp.h"
+
+#include <gtest/gtest.h>
+#include <QImage>
+#include <QPainter>
+
+using velloq::BrandMark;
+
+namespace {
+
+// Bounds of the pixels the mark painted.
+QRect paintedBounds(const QImage& image) {
+    QRect bounds;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (qAlpha(image.pixel(x, y)) > 0) {
+                bounds |= QRect(x, y, 1, 1);
+            }
+        }
+    }
+    return bounds;
+}
+
+QImage render(QSize size, double lineWidth) {
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    BrandMark::draw(painter, QRectF(QPointF(0, 0), size), velloq::Theme::coral(), lineWidth);
+    return image;
+}
+
+} // namespace
+
+TEST(BrandMark, OutlineStaysOnTheGrid) {
+    const QRectF bounds = BrandMark::outline().boundingRect();
+    EXPECT_GE(bounds.left(), 0.0);
+    EXPECT_GE(bounds.top(), 0.0);
+    EXPECT_LE(bounds.right(), BrandMark::grid);
+    EXPECT_LE(bounds.bottom(), BrandMark::grid);
+    EXPECT_GT(bounds.width(), BrandMark::grid / 2) << "the mark fills most of its grid";
+}
+
+TEST(BrandMark, ScalesByTheShorterSideAndCentres) {
+    // 96 x 48: scale 2, so the 24-unit grid becomes 48 x 48 centred horizontally.
+    const QImage wide = render(QSize(96, 48), 2.0);
+    const QRect painted = paintedBounds(wide);
+    ASSERT_FALSE(painted.isEmpty());
+    EXPECT_GE(painted.left(), 24 + 3 * 2 - 2);
+    EXPECT_LE(painted.right(), 24 + 21 * 2 + 2);
+    EXPECT_NEAR(painted.center().x(), 48, 2);
+    EXPECT_NEAR(painted.center().y(), 24, 2);
+}
+
+TEST(BrandMark, StrokeWidthIsInOutputUnitsNotGridUnits) {
+    // The top-left corner has a vertical run at x = 3 from y = 6 to 8 grid
+    // units; at scale 10 a row through y = 70 crosses it once.
+    const QImage thin = render(QSize(240, 240), 2.0);
+    const QImage thick = render(QSize(240, 240), 8.0);
+    auto inkAcross = [](const QImage& image) {
+        int count = 0;
+        for (int x = 0; x < 80; ++x) {
+            count += qAlpha(image.pixel(x, 70)) > 128 ? 1 : 0;
+        }
+        return count;
+    };
+    EXPECT_NEAR(inkAcross(thin), 2, 1);
+    EXPECT_NEAR(inkAcross(thick), 8, 1);
+}
+
+TEST(BrandMark, IconTakesTheColourAndHasRetinaPixels) {
+    velloq::testing::qtApp();
+    const QIcon icon = BrandMark::icon(18, 1.9, velloq::Theme::coral());
+    const QList<QSize> sizes = icon.availableSizes();
+    EXPECT_TRUE(sizes.contains(QSize(18, 18)));
+    EXPECT_TRUE(sizes.contains(QSize(36, 36)));
+    const QImage image = icon.pixmap(QSize(36, 36)).toImage();
+    bool sawCoral = false;
+    for (int y = 0; y < image.height() && !sawCoral; ++y) {
+        for (int x = 0; x < image.width() && !sawCoral; ++x) {
+            const QRgb pixel = image.pixel(x, y);
+            sawCoral = qAlpha(pixel) == 255 && qRed(pixel) == 255 && qGreen(pixel) == 77;
+        }
+    }
+    EXPECT_TRUE(sawCoral);
+}

@@ -1,0 +1,57 @@
+#include "platform/secret/LibsecretStore.h"
+
+#include <cstdlib>
+#include <gtest/gtest.h>
+
+using velloq::platform::LibsecretStore;
+using velloq::platform::SecretItem;
+
+namespace {
+
+// These tests need a Secret Service on the session bus. CI provides one and
+// sets VELLOQ_REQUIRE_SECRET_SERVICE so that a missing service fails loudly
+// instead of skipping.
+class LibsecretStoreTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        auto probe = store.find(item);
+        if (!probe) {
+            if (std::getenv("VELLOQ_REQUIRE_SECRET_SERVICE") != nullptr) {
+                FAIL() << "no Secret Service: " << probe.error().detail;
+            }
+            GTEST_SKIP() << "no Secret Service on the session bus";
+        }
+        ASSERT_TRUE(store.remove(item));
+    }
+    void TearDown() override { store.remove(item); }
+
+    LibsecretStore store;
+    SecretItem item{"dev.ordwin.velloq.test", "apiKey"};
+};
+
+} // namespace
+
+TEST_F(LibsecretStoreTest, StoresFindsAndRemovesExactBytes) {
+    EXPECT_EQ(store.find(item).value(), std::nullopt);
+    const std::string secret = "k\xC3\xA9y with spaces ";
+    ASSERT_TRUE(store.add(item, secret));
+    EXPECT_EQ(store.find(item).value(), secret);
+    ASSERT_TRUE(store.remove(item));
+    EXPECT_EQ(store.find(item).value(), std::nullopt);
+    EXPECT_TRUE(store.remove(item)) << "removing nothing is not an error";
+}
+
+TEST_F(LibsecretStoreTest, ItemsAreKeptApartByServiceAndAccount) {
+    SecretItem other{"dev.ordwin.velloq.test", "otherAccount"};
+    ASSERT_TRUE(store.add(item, "one"));
+    ASSERT_TRUE(store.add(other, "two"));
+    EXPECT_EQ(store.find(item).value(), "one");
+    EXPECT_EQ(store.find(other).value(), "two");
+    store.remove(other);
+}
+
+TEST_F(LibsecretStoreTest, NonUtf8BytesComeBackUnchanged) {
+    const std::string bytes("\xFF\xFEraw", 5);
+    ASSERT_TRUE(store.add(item, bytes));
+    EXPECT_EQ(store.find(item).value(), bytes);
+}

@@ -1,0 +1,84 @@
+#include "platform/qt/QtMainLoop.h"
+
+#include <atomic>
+#include <gtest/gtest.h>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <thread>
+#include <vector>
+
+using namespace std::chrono_literals;
+using velloq::platform::QtMainLoop;
+
+namespace {
+
+class QtMainLoopTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        static int argc = 1;
+        static char name[] = "velloq-tests";
+        static char* argv[] = {name, nullptr};
+        if (QCoreApplication::instance() == nullptr) {
+            new QCoreApplication(argc, argv);
+        }
+    }
+
+    // Spins the event loop until `done` or the time limit.
+    template <class Done> static bool spinUntil(Done done, int limitMs = 2000) {
+        QElapsedTimer clock;
+        clock.start();
+        while (!done() && clock.elapsed() < limitMs) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        }
+        return done();
+    }
+
+    QObject context;
+    QtMainLoop loop{&context};
+};
+
+} // namespace
+
+TEST_F(QtMainLoopTest, TasksPostedFromOtherThreadsRunOnTheMainThreadInOrder) {
+    std::vector<int> order;
+    const auto mainThread = std::this_thread::get_id();
+    std::atomic<bool> offMain{false};
+    std::thread worker([&] {
+        for (int i = 0; i < 5; ++i) {
+            loop.post([&, i] {
+                offMain = offMain || std::this_thread::get_id() != mainThread;
+                order.push_back(i);
+            });
+        }
+    });
+    worker.join();
+    ASSERT_TRUE(spinUntil([&] { return order.size() == 5; }));
+    EXPECT_EQ(order, (std::vector<int>{0, 1, 2, 3, 4}));
+    EXPECT_FALSE(offMain);
+}
+
+TEST_F(QtMainLoopTest, OneShotFiresOnceAndCancelledTimersNever) {
+    int fired = 0;
+    int cancelledFired = 0;
+    loop.schedule(20ms, [&] { ++fired; });
+    const auto cancelled = loop.schedule(20ms, [&] { ++cancelledFired; });
+    loop.cancel(cancelled);
+    loop.cancel(cancelled); // twice is harmless
+    ASSERT_TRUE(spinUntil([&] { return fired == 1; }));
+    spinUntil([] { return false; }, 80);
+    EXPECT_EQ(fired, 1);
+    EXPECT_EQ(cancelledFired, 0);
+}
+
+TEST_F(QtMainLoopTest, RepeatingTimerKeepsFiringUntilCancelled) {
+    int ticks = 0;
+    velloq::platform::TimerId id = 0;
+    id = loop.scheduleRepeating(5ms, [&] {
+        if (++ticks == 3) {
+            loop.cancel(id);
+        }
+    });
+    ASSERT_TRUE(spinUntil([&] { return ticks >= 3; }));
+    spinUntil([] { return false; }, 50);
+    EXPECT_EQ(ticks, 3);
+}
