@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <string>
+#include <unistd.h>
 
 using velloq::platform::LibsecretStore;
 using velloq::platform::SecretItem;
@@ -26,7 +28,10 @@ protected:
     void TearDown() override { store.remove(item); }
 
     LibsecretStore store;
-    SecretItem item{"dev.ordwin.velloq.test", "apiKey"};
+    // ctest runs cases in parallel against one keyring: each case gets its own item.
+    SecretItem item{"dev.ordwin.velloq.test",
+                    std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) +
+                        "-" + std::to_string(::getpid())};
 };
 
 } // namespace
@@ -42,7 +47,7 @@ TEST_F(LibsecretStoreTest, StoresFindsAndRemovesExactBytes) {
 }
 
 TEST_F(LibsecretStoreTest, ItemsAreKeptApartByServiceAndAccount) {
-    SecretItem other{"dev.ordwin.velloq.test", "otherAccount"};
+    SecretItem other{item.service, item.account + "-other"};
     ASSERT_TRUE(store.add(item, "one"));
     ASSERT_TRUE(store.add(other, "two"));
     EXPECT_EQ(store.find(item).value(), "one");
