@@ -2,6 +2,8 @@
 
 #include "app/AppDelegate.h"
 #include "app/LinuxPlatform.h"
+#include "app/PermissionsModel.h"
+#include "app/QuitOnSignal.h"
 #include "app/TrayIcon.h"
 
 #include <QApplication>
@@ -15,6 +17,7 @@ int runTrayApplication(int& argc, char** argv, LinuxPlatform& platform) {
     // A tray utility keeps running when its last window closes.
     QApplication::setQuitOnLastWindowClosed(false);
     platform.attachApplication(&app);
+    quitOnTerminationSignals(&app);
 
     AppDelegate delegate;
     if (!delegate.applicationDidFinishLaunching()) {
@@ -22,6 +25,13 @@ int runTrayApplication(int& argc, char** argv, LinuxPlatform& platform) {
     }
     QObject::connect(&app, &QCoreApplication::aboutToQuit,
                      [&delegate] { delegate.applicationWillTerminate(); });
+    // Permissions changed in the desktop's settings show up when the user comes back.
+    QObject::connect(&app, &QGuiApplication::applicationStateChanged,
+                     [](Qt::ApplicationState state) {
+                         if (state == Qt::ApplicationActive) {
+                             PermissionsModel::shared().refresh();
+                         }
+                     });
 
     TrayIcon tray;
     tray.show();
