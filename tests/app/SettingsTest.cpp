@@ -28,14 +28,6 @@ const Switch switchesOnByDefault[] = {
 
 } // namespace
 
-TEST(Settings, KeysAreTheStoredNames) {
-    EXPECT_EQ(settings::editBeforeUploadKey, "editBeforeUpload");
-    EXPECT_EQ(settings::recordMicDeviceNameKey, "recordMicDeviceName");
-    EXPECT_EQ(settings::recordOpenInBrowserKey, "recordOpenInBrowser");
-    EXPECT_EQ(settings::recordFrameRateKey, "recordFrameRate");
-    EXPECT_EQ(settings::recordResolutionKey, "recordResolution");
-}
-
 TEST(Settings, EmptyStoreGivesEveryDefault) {
     MemoryDefaultsStore store;
     for (const auto& entry : switchesOnByDefault) {
