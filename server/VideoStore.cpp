@@ -1,0 +1,257 @@
+#include "server/VideoStore.h"
+
+#include "server/Crypto.h"
+
+#include <algorithm>
+
+namespace velloq::server {
+
+bool VideoStore::expired(const Pending& video) const {
+    return !video.completing && clock_.now() >= video.started + lifetime_;
+}
+
+VideoStore::Pending* VideoStore::find(const std::string& id, std::vector<std::string>& dropped) {
+    auto it = videos_.find(id);
+    if (it == videos_.end()) {
+        return nullptr;
+    }
+    if (expired(it->second)) {
+        dropped.push_back(id);
+        videos_.erase(it);
+        return nullptr;
+    }
+    return &it->second;
+}
+
+void VideoStore::removeDirs(const std::vector<std::string>& ids) const {
+    for (const auto& id : ids) {
+        std::error_code ec;
+        fs::remove_all(dir_.pendingDir(id), ec);
+    }
+}
+
+fs::path VideoStore::partPath(const std::string& id, int partNumber) const {
+    return dir_.pendingDir(id) / (std::to_string(partNumber) + ".part");
+}
+
+VideoResult<std::string> VideoStore::start(std::size_t owner) {
+    auto id = randomHex(16);
+    if (!id) {
+        return VideoFailure{VideoError::Storage, "no randomness for an id"};
+    }
+    auto made = ensurePrivateDir(dir_.pendingDir(*id));
+    if (!made) {
+        return VideoFailure{VideoError::Storage, made.error().message};
+    }
+    std::lock_guard lock(mutex_);
+    videos_[*id] = Pending{owner, clock_.now(), {}, {}, false};
+    return *id;
+}
+
+VideoResult<Done> VideoStore::checkOpen(const std::string& id, std::size_t owner) {
+    std::vector<std::string> dropped;
+    VideoResult<Done> result = Done{};
+    {
+        std::lock_guard lock(mutex_);
+        Pending* video = find(id, dropped);
+        if (!video || video->owner != owner) {
+            result = VideoFailure{VideoError::NotFound, "no such video"};
+        } else if (video->completing) {
+            result = VideoFailure{VideoError::Busy, "video is being completed"};
+        }
+    }
+    removeDirs(dropped);
+    return result;
+}
+
+VideoResult<Done> VideoStore::checkGrant(const std::string& id, const std::string& nonce) {
+    return grant(id, nonce, false);
+}
+
+VideoResult<Done> VideoStore::claimGrant(const std::string& id, const std::string& nonce) {
+    return grant(id, nonce, true);
+}
+
+VideoResult<Done> VideoStore::grant(const std::string& id, const std::string& nonce, bool claim) {
+    std::vector<std::string> dropped;
+    VideoResult<Done> result = Done{};
+    {
+        std::lock_guard lock(mutex_);
+        Pending* video = find(id, dropped);
+        if (!video) {
+            result = VideoFailure{VideoError::NotFound, "no such video"};
+        } else if (video->completing) {
+            result = VideoFailure{VideoError::Busy, "video is being completed"};
+        } else if (video->grants.count(nonce) != 0) {
+            result = VideoFailure{VideoError::GrantUsed, "this address was already used"};
+        } else if (claim) {
+            video->grants.insert(nonce);
+        }
+    }
+    removeDirs(dropped);
+    return result;
+}
+
+void VideoStore::releaseGrant(const std::string& id, const std::string& nonce) {
+    std::lock_guard lock(mutex_);
+    auto it = videos_.find(id);
+    if (it != videos_.end()) {
+        it->second.grants.erase(nonce);
+    }
+}
+
+VideoResult<Done> VideoStore::storePart(const std::string& id, int partNumber, TempFile& data,
+                                        const std::string& etag) {
+    std::vector<std::string> dropped;
+    VideoResult<Done> result = Done{};
+    {
+        // Under the lock so that a part never lands in a video that abort or
+        // complete has already taken away.
+        std::lock_guard lock(mutex_);
+        Pending* video = find(id, dropped);
+        if (!video) {
+            result = VideoFailure{VideoError::NotFound, "no such video"};
+        } else if (video->completing) {
+            result = VideoFailure{VideoError::Busy, "video is being completed"};
+        } else if (auto moved = data.publishAs(partPath(id, partNumber)); !moved) {
+            result = VideoFailure{VideoError::Storage, moved.error().message};
+        } else {
+            video->parts[partNumber] = StoredPart{etag, data.size()};
+        }
+    }
+    removeDirs(dropped);
+    return result;
+}
+
+VideoResult<std::string> VideoStore::complete(const std::string& id, std::size_t owner,
+                                              std::vector<ListedPart> parts,
+                                              std::uint64_t sizeBytes) {
+    std::sort(parts.begin(), parts.end(),
+              [](const auto& a, const auto& b) { return a.partNumber < b.partNumber; });
+    std::vector<std::string> dropped;
+    std::vector<fs::path> files;
+    std::optional<VideoFailure> failure;
+    {
+        std::lock_guard lock(mutex_);
+        Pending* video = find(id, dropped);
+        std::uint64_t total = 0;
+        if (!video || video->owner != owner) {
+            failure = VideoFailure{VideoError::NotFound, "no such video"};
+        } else if (video->completing) {
+            failure = VideoFailure{VideoError::Busy, "video is being completed"};
+        }
+        for (std::size_t i = 0; !failure && i < parts.size(); ++i) {
+            const ListedPart& listed = parts[i];
+            if (listed.partNumber != static_cast<long long>(i) + 1) {
+                failure = VideoFailure{VideoError::BadParts,
+                                       "part numbers must be unique and consecutive from 1"};
+                break;
+            }
+            int number = static_cast<int>(listed.partNumber);
+            auto stored = video->parts.find(number);
+            if (stored == video->parts.end()) {
+                failure = VideoFailure{VideoError::BadParts,
+                                       "part " + std::to_string(number) + " was never uploaded"};
+            } else if (stored->second.etag != listed.etag) {
+                failure =
+                    VideoFailure{VideoError::BadEtag,
+                                 "ETag of part " + std::to_string(number) + " does not match"};
+            } else {
+                total += stored->second.size;
+                files.push_back(partPath(id, number));
+            }
+        }
+        if (!failure && total != sizeBytes) {
+            failure = VideoFailure{VideoError::SizeMismatch, "parts hold " + std::to_string(total) +
+                                                                 " bytes, not " +
+                                                                 std::to_string(sizeBytes)};
+        }
+        if (!failure) {
+            video->completing = true;
+        }
+    }
+    removeDirs(dropped);
+    if (failure) {
+        return *failure;
+    }
+    // The join runs without the lock; `completing` keeps every other request off this video.
+    auto published = join(files, sizeBytes);
+    finishCompleting(id, published.ok());
+    return published;
+}
+
+VideoResult<std::string> VideoStore::join(const std::vector<fs::path>& files,
+                                          std::uint64_t sizeBytes) {
+    auto publicId = randomHex(16);
+    auto temp = dir_.createTemp();
+    if (!publicId || !temp) {
+        return VideoFailure{VideoError::Storage, "cannot create the joined file"};
+    }
+    for (const auto& file : files) {
+        if (!appendFile(temp.value(), file)) {
+            return VideoFailure{VideoError::Storage, "cannot read " + file.filename().string()};
+        }
+    }
+    if (temp.value().size() != sizeBytes) {
+        return VideoFailure{VideoError::Storage, "joined file has an unexpected size"};
+    }
+    auto moved = temp.value().publishAs(dir_.videoPath(*publicId));
+    if (!moved) {
+        return VideoFailure{VideoError::Storage, moved.error().message};
+    }
+    return *publicId;
+}
+
+void VideoStore::finishCompleting(const std::string& id, bool published) {
+    {
+        std::lock_guard lock(mutex_);
+        auto it = videos_.find(id);
+        if (it == videos_.end()) {
+            return;
+        }
+        if (!published) {
+            it->second.completing = false; // the client may try again or abort
+            return;
+        }
+        videos_.erase(it);
+    }
+    removeDirs({id});
+}
+
+VideoResult<Done> VideoStore::abort(const std::string& id, std::size_t owner) {
+    std::vector<std::string> dropped;
+    VideoResult<Done> result = Done{};
+    {
+        std::lock_guard lock(mutex_);
+        Pending* video = find(id, dropped);
+        if (!video || video->owner != owner) {
+            result = VideoFailure{VideoError::NotFound, "no such video"};
+        } else if (video->completing) {
+            result = VideoFailure{VideoError::Busy, "video is being completed"};
+        } else {
+            videos_.erase(id);
+            dropped.push_back(id);
+        }
+    }
+    removeDirs(dropped);
+    return result;
+}
+
+std::size_t VideoStore::expireStale() {
+    std::vector<std::string> dropped;
+    {
+        std::lock_guard lock(mutex_);
+        for (auto it = videos_.begin(); it != videos_.end();) {
+            if (expired(it->second)) {
+                dropped.push_back(it->first);
+                it = videos_.erase(it);
+            } else {
+                ++it;
+            }
+        }
+    }
+    removeDirs(dropped);
+    return dropped.size();
+}
+
+} // namespace velloq::server

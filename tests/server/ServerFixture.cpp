@@ -1,0 +1,154 @@
+#include "ServerFixture.h"
+
+#include <cstdlib>
+#include <cstring>
+
+namespace velloq::server::test {
+namespace {
+
+std::string pngHeader() {
+    // 1x1 RGB, CRC precomputed over "IHDR" and its data.
+    static const unsigned char bytes[] = {
+        0x89, 'P', 'N', 'G', 0x0d, 0x0a, 0x1a, 0x0a, 0, 0, 0, 13, 'I',  'H',  'D',  'R', 0,
+        0,    0,   1,   0,   0,    0,    1,    8,    2, 0, 0, 0,  0x90, 0x77, 0x53, 0xde};
+    return std::string(reinterpret_cast<const char*>(bytes), sizeof bytes);
+}
+
+} // namespace
+
+std::size_t pngBytes(std::uint64_t offset, char* out, std::size_t size) {
+    static const std::string header = pngHeader();
+    for (std::size_t i = 0; i < size; ++i) {
+        std::uint64_t at = offset + i;
+        out[i] = at < header.size() ? header[at] : static_cast<char>((at * 131 + 7) & 0xff);
+    }
+    return size;
+}
+
+std::string makePng(std::size_t size) {
+    std::string png(std::max<std::size_t>(size, 33), '\0');
+    pngBytes(0, png.data(), png.size());
+    return png;
+}
+
+std::string formBody(const std::string& boundary,
+                     const std::vector<std::pair<std::string, std::string>>& fields) {
+    std::string body;
+    for (const auto& [name, content] : fields) {
+        body += "--" + boundary + "\r\nContent-Disposition: form-data; name=\"" + name +
+                "\"; filename=\"screenshot.png\"\r\nContent-Type: image/png\r\n\r\n" + content +
+                "\r\n";
+    }
+    return body + "--" + boundary + "--\r\n";
+}
+
+void ServerFixture::SetUp() {
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "velloq-server-XXXXXX").string();
+    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+    dataDir_ = std::filesystem::path(pattern) / "data";
+    restartServer();
+}
+
+void ServerFixture::restartServer() {
+    server_.reset();
+    ServerConfig config;
+    config.dataDir = dataDir_;
+    config.port = 0;
+    config.keys = {{kKey, true}, {kOtherKey, true}, {kDisabledKey, false}};
+    config.maxUploadBytes = 64ull << 20;
+    config.maxPartBytes = 16ull << 20;
+    config.clock = clock_;
+    config.threads = 16;
+    config.log = [this](std::string_view line) {
+        std::lock_guard lock(logMutex_);
+        log_.emplace_back(line);
+    };
+    configure(config);
+    auto created = SharingServer::create(config);
+    ASSERT_TRUE(created.ok()) << created.error().message;
+    server_ = std::move(created).value();
+    server_->start();
+}
+
+void ServerFixture::TearDown() {
+    server_.reset();
+    std::error_code ec;
+    std::filesystem::remove_all(dataDir_.parent_path(), ec);
+}
+
+HttpRequest ServerFixture::request(const std::string& method, const std::string& urlOrPath,
+                                   const char* key) const {
+    HttpRequest req;
+    req.method = method;
+    req.url = urlOrPath.rfind("http", 0) == 0 ? urlOrPath : url(urlOrPath);
+    if (key) {
+        req.headers.push_back(std::string("Authorization: Bearer ") + key);
+    }
+    if (server_->caFile()) {
+        req.caFile = server_->caFile()->string();
+    }
+    return req;
+}
+
+HttpResponse ServerFixture::call(const std::string& method, const std::string& path,
+                                 std::optional<std::string> body, const char* key) {
+    HttpRequest req = request(method, path, key);
+    req.body = std::move(body);
+    if (req.body) {
+        req.headers.push_back("Content-Type: application/json");
+    }
+    return send(req);
+}
+
+std::string ServerFixture::startVideo() {
+    HttpResponse res = call("POST", "/videos/start");
+    EXPECT_EQ(res.status, 201) << res.body;
+    return nlohmann::json::parse(res.body, nullptr, false).value("videoId", "");
+}
+
+std::string ServerFixture::signPart(const std::string& videoId, int partNumber) {
+    HttpResponse res = call("POST", "/videos/" + videoId + "/sign-part",
+                            nlohmann::json{{"partNumber", partNumber}}.dump());
+    EXPECT_EQ(res.status, 200) << res.body;
+    return nlohmann::json::parse(res.body, nullptr, false).value("url", "");
+}
+
+std::string ServerFixture::putPart(const std::string& videoId, int partNumber,
+                                   const std::string& bytes) {
+    HttpRequest req = request("PUT", signPart(videoId, partNumber), nullptr);
+    req.body = bytes;
+    HttpResponse res = send(req);
+    EXPECT_EQ(res.status, 200) << res.body;
+    return res.header("etag");
+}
+
+HttpResponse ServerFixture::complete(const std::string& videoId, const nlohmann::json& parts,
+                                     std::uint64_t sizeBytes) {
+    return call("POST", "/videos/" + videoId + "/complete",
+                nlohmann::json{{"parts", parts}, {"sizeBytes", sizeBytes}}.dump());
+}
+
+std::string ServerFixture::uploadImage(const std::string& png) {
+    HttpRequest req = request("POST", "/upload");
+    req.headers.push_back("Content-Type: multipart/form-data; boundary=velloq-B0UND");
+    req.body = formBody("velloq-B0UND", {{"image", png}});
+    HttpResponse res = send(req);
+    EXPECT_EQ(res.status, 201) << res.body;
+    return nlohmann::json::parse(res.body, nullptr, false).value("url", "");
+}
+
+std::vector<std::string> ServerFixture::logLines() {
+    std::lock_guard lock(logMutex_);
+    return log_;
+}
+
+std::size_t ServerFixture::filesIn(const std::string& subdir) const {
+    std::size_t count = 0;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(dataDir_ / subdir)) {
+        count += entry.is_regular_file() ? 1 : 0;
+    }
+    return count;
+}
+
+} // namespace velloq::server::test

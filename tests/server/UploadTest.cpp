@@ -1,0 +1,177 @@
+// Keys and image uploads over real loopback TLS.
+
+#include "ServerFixture.h"
+
+#include <fstream>
+
+namespace velloq::server::test {
+namespace {
+
+using UploadTest = ServerFixture;
+
+HttpRequest formRequest(HttpRequest req, const std::string& body,
+                        const std::string& boundary = "velloq-B0UND") {
+    req.headers.push_back("Content-Type: multipart/form-data; boundary=" + boundary);
+    req.body = body;
+    return req;
+}
+
+TEST_F(UploadTest, KeysAreCheckedBeforeAnythingElse) {
+    const std::string body = formBody("velloq-B0UND", {{"image", makePng(100)}});
+    struct Case {
+        std::optional<std::string> header;
+        long status;
+    };
+    for (const Case& c : std::vector<Case>{
+             {std::nullopt, 401},
+             {"Authorization: Bearer nobody-has-this", 401},
+             {"Authorization: Basic dGVzdDp0ZXN0", 401},
+             {"Authorization: Bearer", 401},
+             {std::string("Authorization: Bearer ") + kDisabledKey, 403},
+             {std::string("Authorization: Bearer ") + kKey, 201},
+         }) {
+        HttpRequest req = formRequest(request("POST", "/upload", nullptr), body);
+        if (c.header) {
+            req.headers.push_back(*c.header);
+        }
+        HttpResponse res = send(req);
+        EXPECT_EQ(res.status, c.status) << c.header.value_or("(none)");
+        // The small refused body was read and dropped: the connection stays usable.
+        EXPECT_NE(res.header("connection"), "close");
+    }
+    // Video routes use the same rule.
+    EXPECT_EQ(call("POST", "/videos/start", std::nullopt, nullptr).status, 401);
+    EXPECT_EQ(call("POST", "/videos/start", std::nullopt, kDisabledKey).status, 403);
+}
+
+TEST_F(UploadTest, StoredImageIsServedBackByteForByte) {
+    const std::string png = makePng(300000);
+    const std::string link = uploadImage(png);
+    ASSERT_EQ(link.rfind(server_->baseUrl() + "/i/", 0), 0u) << link;
+    HttpResponse got = send(request("GET", link, nullptr));
+    EXPECT_EQ(got.status, 200);
+    EXPECT_EQ(got.header("content-type"), "image/png");
+    EXPECT_TRUE(got.body == png);
+    EXPECT_EQ(filesIn("tmp"), 0u);
+}
+
+TEST_F(UploadTest, BadBodiesGetTheirOwnStatusAndLeaveNothingBehind) {
+    struct Case {
+        const char* what;
+        std::string contentType;
+        std::string body;
+        long status;
+    };
+    const std::string png = makePng(64);
+    const std::string b = "velloq-B0UND";
+    std::string notPng = png;
+    notPng[1] = 'X';
+    for (const Case& c : std::vector<Case>{
+             {"not a PNG", "multipart/form-data; boundary=" + b, formBody(b, {{"image", notPng}}),
+              415},
+             {"too short for a PNG", "multipart/form-data; boundary=" + b,
+              formBody(b, {{"image", png.substr(0, 20)}}), 415},
+             {"no image field", "multipart/form-data; boundary=" + b, formBody(b, {{"file", png}}),
+              400},
+             {"two image fields", "multipart/form-data; boundary=" + b,
+              formBody(b, {{"image", png}, {"image", png}}), 400},
+             {"no closing delimiter", "multipart/form-data; boundary=" + b,
+              formBody(b, {{"image", png}}).substr(0, 140), 400},
+             {"boundary differs from the header", "multipart/form-data; boundary=other",
+              formBody(b, {{"image", png}}), 400},
+             {"no boundary", "multipart/form-data", formBody(b, {{"image", png}}), 400},
+             {"not a form", "image/png", png, 415},
+         }) {
+        HttpRequest req = request("POST", "/upload");
+        req.headers.push_back("Content-Type: " + c.contentType);
+        req.body = c.body;
+        EXPECT_EQ(send(req).status, c.status) << c.what;
+    }
+    EXPECT_EQ(filesIn("tmp"), 0u);
+    EXPECT_EQ(filesIn("images"), 0u);
+}
+
+TEST_F(UploadTest, OversizedBodyIsRefusedWithoutBeingRead) {
+    // Declared length over the limit: refused before the client sends the body.
+    HttpRequest big = formRequest(request("POST", "/upload"), "");
+    big.body.reset();
+    big.source = pngBytes;
+    big.sourceSize = 80ull << 20;
+    HttpResponse res = send(big);
+    EXPECT_EQ(res.status, 413);
+    EXPECT_EQ(res.bytesSent, 0u);
+    // So is a large body from a client without a key.
+    big.headers.erase(big.headers.begin());
+    big.sourceSize = 10ull << 20;
+    res = send(big);
+    EXPECT_EQ(res.status, 401);
+    EXPECT_EQ(res.bytesSent, 0u);
+
+    // Without a declared length the limit still holds.
+    const std::string head =
+        "--velloq-B0UND\r\nContent-Disposition: form-data; name=\"image\"\r\n\r\n";
+    HttpRequest chunked = formRequest(request("POST", "/upload"), "");
+    chunked.body.reset();
+    chunked.source = [&](std::uint64_t offset, char* out, std::size_t size) {
+        if (offset < head.size()) {
+            std::size_t n = std::min<std::size_t>(size, head.size() - offset);
+            head.copy(out, n, offset);
+            return n;
+        }
+        return pngBytes(offset - head.size(), out, size);
+    };
+    chunked.sourceSize.reset();
+    // The server stops reading at the limit and closes; the client may see the
+    // 413 or only the closed connection, but never success.
+    HttpResponse cut = send(chunked);
+    EXPECT_NE(cut.status, 201);
+    EXPECT_LT(cut.bytesSent, 96ull << 20); // the limit plus what socket buffers hold
+    EXPECT_EQ(filesIn("tmp"), 0u);
+}
+
+long peakRssKiB() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmHWM:", 0) == 0) {
+            return std::stol(line.substr(6));
+        }
+    }
+    return -1;
+}
+
+TEST_F(UploadTest, FiftyMebibyteUploadStreamsThroughBoundedMemory) {
+    const std::uint64_t size = 50ull << 20;
+    const std::string head =
+        "--velloq-B0UND\r\nContent-Disposition: form-data; name=\"image\"\r\n\r\n";
+    const std::string tail = "\r\n--velloq-B0UND--\r\n";
+    HttpRequest req = formRequest(request("POST", "/upload"), "");
+    req.body.reset();
+    req.sourceSize = head.size() + size + tail.size();
+    req.source = [&](std::uint64_t offset, char* out, std::size_t room) -> std::size_t {
+        if (offset < head.size()) {
+            std::size_t n = std::min<std::size_t>(room, head.size() - offset);
+            head.copy(out, n, offset);
+            return n;
+        }
+        if (offset < head.size() + size) {
+            return pngBytes(offset - head.size(), out,
+                            std::min<std::uint64_t>(room, head.size() + size - offset));
+        }
+        std::size_t at = offset - head.size() - size;
+        return tail.copy(out, room, at);
+    };
+    std::ofstream("/proc/self/clear_refs") << "5"; // restart the peak-RSS count
+    long before = peakRssKiB();
+    HttpResponse res = send(req);
+    ASSERT_EQ(res.status, 201) << res.body;
+    EXPECT_LT(peakRssKiB() - before, 24 * 1024) << "peak grew by more than 24 MiB";
+
+    auto stored =
+        dataDir_ / "images" /
+        std::filesystem::path(nlohmann::json::parse(res.body)["url"].get<std::string>()).filename();
+    EXPECT_EQ(std::filesystem::file_size(stored), size);
+}
+
+} // namespace
+} // namespace velloq::server::test
