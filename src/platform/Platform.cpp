@@ -46,5 +46,29 @@ Permissions& permissions() {
 Application& application() {
     return require(current.application, "application");
 }
+Clipboard& clipboard() {
+    return require(current.clipboard, "clipboard");
+}
+ImageClipboard& imageClipboard() {
+    return require(current.imageClipboard, "imageClipboard");
+}
+SavePanel& savePanel() {
+    return require(current.savePanel, "savePanel");
+}
+Files& files() {
+    return require(current.files, "files");
+}
+WorkArea& workArea() {
+    return require(current.workArea, "workArea");
+}
+FloatingWindows& floatingWindows() {
+    return require(current.floatingWindows, "floatingWindows");
+}
+Screens& screens() {
+    return require(current.screens, "screens");
+}
+Http& http() {
+    return require(current.http, "http");
+}
 
 } // namespace velloq::platform

@@ -5,12 +5,20 @@
 // through these accessors, never through a concrete backend.
 
 #include "platform/Application.h"
+#include "platform/Clipboard.h"
 #include "platform/Clock.h"
 #include "platform/DefaultsStore.h"
+#include "platform/Files.h"
+#include "platform/FloatingWindows.h"
+#include "platform/ImageClipboard.h"
+#include "platform/Http.h"
 #include "platform/Log.h"
 #include "platform/MainQueue.h"
 #include "platform/Permissions.h"
+#include "platform/SavePanel.h"
+#include "platform/Screens.h"
 #include "platform/SecretStore.h"
+#include "platform/WorkArea.h"
 
 namespace velloq::platform {
 
@@ -22,6 +30,14 @@ struct Services {
     SecretStore* secrets = nullptr;
     Permissions* permissions = nullptr;
     Application* application = nullptr;
+    Clipboard* clipboard = nullptr;
+    ImageClipboard* imageClipboard = nullptr;
+    SavePanel* savePanel = nullptr;
+    Files* files = nullptr;
+    WorkArea* workArea = nullptr;
+    FloatingWindows* floatingWindows = nullptr;
+    Screens* screens = nullptr;
+    Http* http = nullptr;
 };
 
 // Installs the services; returns the previous set so a test can restore it.
@@ -36,5 +52,13 @@ DefaultsStore& defaults();
 SecretStore& secrets();
 Permissions& permissions();
 Application& application();
+Clipboard& clipboard();
+ImageClipboard& imageClipboard();
+SavePanel& savePanel();
+Files& files();
+WorkArea& workArea();
+FloatingWindows& floatingWindows();
+Screens& screens();
+Http& http();
 
 } // namespace velloq::platform

@@ -11,6 +11,14 @@ FakePlatform::FakePlatform() {
     services.secrets = &secrets;
     services.permissions = &permissions;
     services.application = &application;
+    services.clipboard = &clipboard;
+    services.imageClipboard = &imageClipboard;
+    services.savePanel = &savePanel;
+    services.files = &files;
+    services.workArea = &workArea;
+    services.floatingWindows = &floatingWindows;
+    services.screens = &screens;
+    services.http = &http;
     previous_ = platform::install(services);
 }
 

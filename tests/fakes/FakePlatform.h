@@ -3,6 +3,10 @@
 // Installs a full set of fake platform services for one test and restores the
 // previous set afterwards. Tests reach each fake by name to arrange and check.
 
+#include "fakes/FakeDesktopServices.h"
+#include "fakes/FakeHttp.h"
+#include "fakes/FakeImageClipboard.h"
+#include "fakes/FakeScreens.h"
 #include "fakes/FakeServices.h"
 #include "fakes/ManualLoop.h"
 #include "platform/Platform.h"
@@ -22,6 +26,14 @@ public:
     FakeSecretStore secrets;
     FakePermissions permissions;
     FakeApplication application;
+    FakeClipboard clipboard;
+    FakeImageClipboard imageClipboard;
+    FakeSavePanel savePanel;
+    FakeFiles files;
+    FakeWorkArea workArea;
+    FakeFloatingWindows floatingWindows;
+    FakeScreens screens;
+    FakeHttp http;
 
 private:
     platform::Services previous_;

@@ -1,0 +1,21 @@
+#include "platform/qt/QtImageClipboard.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QImage>
+#include <QMimeData>
+
+namespace velloq::platform {
+
+void QtImageClipboard::setImage(std::span<const std::byte> png) {
+    const QByteArray bytes(reinterpret_cast<const char*>(png.data()),
+                           static_cast<qsizetype>(png.size()));
+    auto* mime = new QMimeData;
+    mime->setImageData(QImage::fromData(bytes, "PNG"));
+    mime->setData(QStringLiteral("image/png"), bytes);
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->clear(QClipboard::Clipboard);
+    clipboard->setMimeData(mime, QClipboard::Clipboard); // the clipboard owns it now
+}
+
+} // namespace velloq::platform

@@ -1,0 +1,134 @@
+#include "platform/x11/X11Screens.h"
+
+#include "platform/x11/RootGrabber.h"
+#include "platform/x11/X11WindowList.h"
+#include "platform/x11/XErrorTrap.h"
+#include "platform/x11/XHandles.h"
+
+#include <algorithm>
+
+namespace velloq::platform {
+
+struct X11Screens::Connection {
+    x11::DisplayPtr display;
+    std::unique_ptr<x11::RootGrabber> grabber;
+    bool randr15 = false;
+};
+
+namespace {
+
+ScreensError noConnection() {
+    return {ScreensError::Kind::noConnection, "cannot open the X display"};
+}
+
+PixelRect intersect(const PixelRect& a, const PixelRect& b) {
+    const int left = std::max(a.x, b.x);
+    const int top = std::max(a.y, b.y);
+    const int right = std::min(a.x + a.width, b.x + b.width);
+    const int bottom = std::min(a.y + a.height, b.y + b.height);
+    if (right <= left || bottom <= top) {
+        return {};
+    }
+    return {left, top, right - left, bottom - top};
+}
+
+} // namespace
+
+X11Screens::X11Screens(ScaleProvider scale, std::string displayName)
+    : scale_(std::move(scale)), displayName_(std::move(displayName)) {}
+
+X11Screens::~X11Screens() {
+    if (connection_) {
+        connection_->grabber.reset(); // detaches its segment while the display is open
+    }
+}
+
+X11Screens::Connection* X11Screens::connect() {
+    if (connection_) {
+        return connection_.get();
+    }
+    x11::DisplayPtr display(XOpenDisplay(displayName_.empty() ? nullptr : displayName_.c_str()));
+    if (!display) {
+        return nullptr;
+    }
+    auto connection = std::make_unique<Connection>();
+    int event = 0;
+    int error = 0;
+    int major = 0;
+    int minor = 0;
+    connection->randr15 = XRRQueryExtension(display.get(), &event, &error) &&
+                          XRRQueryVersion(display.get(), &major, &minor) &&
+                          (major > 1 || (major == 1 && minor >= 5));
+    connection->grabber = std::make_unique<x11::RootGrabber>(display.get());
+    connection->display = std::move(display);
+    connection_ = std::move(connection);
+    return connection_.get();
+}
+
+Expected<std::vector<Monitor>, ScreensError> X11Screens::monitors() {
+    Connection* connection = connect();
+    if (connection == nullptr) {
+        return Unexpected(noConnection());
+    }
+    if (!connection->randr15) {
+        return Unexpected(
+            ScreensError{ScreensError::Kind::queryFailed, "the X server lacks RandR 1.5 monitors"});
+    }
+    Display* display = connection->display.get();
+    x11::XErrorTrap trap(display);
+    int count = 0;
+    x11::MonitorsPtr infos(XRRGetMonitors(display, DefaultRootWindow(display), True, &count));
+    if (auto error = trap.check(); error || !infos) {
+        return Unexpected(ScreensError{ScreensError::Kind::queryFailed,
+                                       error.value_or("RandR gave no monitors")});
+    }
+    const auto area = x11::workArea(display);
+    std::vector<Monitor> monitors;
+    for (int i = 0; i < count; ++i) {
+        const XRRMonitorInfo& info = infos.get()[i];
+        Monitor monitor;
+        if (info.noutput > 0) {
+            monitor.id = std::uint32_t(info.outputs[0]);
+        }
+        x11::XPtr<char> name(XGetAtomName(display, info.name));
+        monitor.name = name ? name.get() : "";
+        monitor.frame = {info.x, info.y, info.width, info.height};
+        monitor.workArea = area ? intersect(monitor.frame, *area) : monitor.frame;
+        if (monitor.workArea.width == 0) {
+            monitor.workArea =
+                monitor.frame; // a work area that misses the monitor says nothing about it
+        }
+        monitor.primary = info.primary != 0;
+        monitor.scale = scale_ ? scale_(monitor.name) : 1.0;
+        monitors.push_back(std::move(monitor));
+    }
+    if (trap.check()) {
+        return Unexpected(
+            ScreensError{ScreensError::Kind::queryFailed, "monitor names could not be read"});
+    }
+    return monitors;
+}
+
+Expected<std::vector<WindowInfo>, ScreensError> X11Screens::windows() {
+    Connection* connection = connect();
+    if (connection == nullptr) {
+        return Unexpected(noConnection());
+    }
+    return x11::listWindows(connection->display.get());
+}
+
+Expected<void, ScreensError> X11Screens::grab(const PixelRect& area,
+                                              const PixelBuffer& destination) {
+    Connection* connection = connect();
+    if (connection == nullptr) {
+        return Unexpected(noConnection());
+    }
+    return connection->grabber->grab(area, destination);
+}
+
+bool X11Screens::usesSharedMemory() {
+    Connection* connection = connect();
+    return connection != nullptr && connection->grabber->usesSharedMemory();
+}
+
+} // namespace velloq::platform
