@@ -1,7 +1,7 @@
 #include "app/SetKeyCommand.h"
 
-#include "app/APIKeyStore.h"
 #include "common/Utf8.h"
+#include "keystore/APIKeyStore.h"
 
 #include <iterator>
 #include <string>

@@ -1,4 +1,4 @@
-#include "app/APIKeyStore.h"
+#include "keystore/APIKeyStore.h"
 
 #include "fakes/FakePlatform.h"
 

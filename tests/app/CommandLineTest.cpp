@@ -1,8 +1,8 @@
 #include "app/CommandLine.h"
 
-#include "app/APIKeyStore.h"
 #include "app/SetKeyCommand.h"
 #include "fakes/FakePlatform.h"
+#include "keystore/APIKeyStore.h"
 
 #include <gtest/gtest.h>
 #include <sstream>

@@ -1,0 +1,114 @@
+#include "IntegrationFixture.h"
+#include "net/ImageUpload.h"
+
+#include <gtest/gtest.h>
+
+using velloq::NetError;
+using velloq::UploadError;
+using velloq::uploadImage;
+using velloq::userMessage;
+using velloq::testing::ReferenceServer;
+using Kind = velloq::platform::TransportErrorKind;
+
+namespace {
+
+// A PNG signature and a well-formed header chunk (1×1 RGB), then filler: all
+// the service looks at.
+std::string png(std::size_t size) {
+    std::string bytes("\x89PNG\r\n\x1A\n\0\0\0\x0DIHDR\0\0\0\x01\0\0\0\x01\x08\x02\0\0\0"
+                      "\x90\x77\x53\xDE",
+                      33);
+    while (bytes.size() < size) {
+        bytes.push_back(static_cast<char>(bytes.size() * 31));
+    }
+    return bytes;
+}
+
+class ImageIntegrationTest : public velloq::testing::IntegrationFixture {
+protected:
+    ImageIntegrationTest()
+        : IntegrationFixture({false, {"--max-upload-bytes", std::to_string(1 << 20)}}) {}
+
+    NetError failure(const std::string& bytes = png(100)) {
+        auto result = uploadImage(bytes, *http);
+        EXPECT_FALSE(result.has_value()) << result.value_or("");
+        return result ? NetError{} : result.error();
+    }
+    std::string sentence(const std::string& bytes = png(100)) {
+        return userMessage(failure(bytes));
+    }
+};
+
+} // namespace
+
+TEST_F(ImageIntegrationTest, TheLinkServesTheUploadedBytes) {
+    const auto image = png(300'000);
+    auto link = uploadImage(image, *http);
+    ASSERT_TRUE(link.has_value()) << userMessage(link.error());
+    EXPECT_TRUE(link->starts_with(server.baseURL() + "/")) << *link;
+    EXPECT_EQ(server.download(*link), image);
+    EXPECT_TRUE(platform.log.lines().empty());
+}
+
+TEST_F(ImageIntegrationTest, EveryRefusalHasItsSentence) {
+    velloq::APIKeyStore::saveAPIKey("sk-unknown");
+    EXPECT_EQ(sentence(), "Your API key was rejected. Check it in Settings.");
+    velloq::APIKeyStore::saveAPIKey(ReferenceServer::disabledKey);
+    EXPECT_EQ(sentence(), "Your API key was rejected. Check it in Settings.");
+    velloq::APIKeyStore::saveAPIKey(ReferenceServer::key);
+    EXPECT_EQ(sentence("GIF89a not a png at all"), "That image format isn't supported.");
+    EXPECT_EQ(sentence(png(2 << 20)), "This screenshot is too large to upload.");
+
+    server.fault("upload", R"({"status":400,"times":1})");
+    EXPECT_EQ(sentence(), "The server couldn't process this image.");
+    server.fault("upload", R"({"status":503,"times":1})");
+    EXPECT_EQ(sentence(), "The server had a problem. Please try again later.");
+    server.fault("upload", R"({"status":404,"times":1})");
+    EXPECT_EQ(sentence(), "Upload failed. Please try again.");
+
+    const auto lines = platform.log.lines();
+    ASSERT_EQ(lines.size(), 7u);
+    EXPECT_TRUE(lines[0].starts_with("Velloq upload: HTTP 401 \xE2\x80\x94 {")) << lines[0];
+    EXPECT_TRUE(lines[1].starts_with("Velloq upload: HTTP 403 \xE2\x80\x94 ")) << lines[1];
+    EXPECT_TRUE(lines[2].starts_with("Velloq upload: HTTP 415 \xE2\x80\x94 ")) << lines[2];
+    EXPECT_TRUE(lines[3].starts_with("Velloq upload: HTTP 413 \xE2\x80\x94 ")) << lines[3];
+}
+
+TEST_F(ImageIntegrationTest, ATwoHundredWithoutALinkIsABadResponse) {
+    server.fault("upload", R"({"status":200,"times":1})");
+    EXPECT_EQ(std::get<UploadError>(failure()), UploadError::badResponse());
+    EXPECT_EQ(platform.log.count("Velloq upload: 2xx but unexpected response body"), 1u);
+}
+
+TEST_F(ImageIntegrationTest, NoKeyNoRequest) {
+    velloq::APIKeyStore::deleteAPIKey();
+    EXPECT_EQ(sentence(), "Add your API key in Settings first.");
+    EXPECT_TRUE(http->exchanges().empty());
+}
+
+TEST_F(ImageIntegrationTest, ACertificateFromAnUntrustedAuthorityIsRefused) {
+    velloq::platform::CurlHttp systemTrustOnly;
+    auto result = uploadImage(png(100), systemTrustOnly);
+    ASSERT_FALSE(result.has_value());
+    const auto& error = std::get<velloq::platform::TransportError>(result.error());
+    EXPECT_EQ(error.kind, Kind::secureConnectionFailed) << error.description;
+    EXPECT_EQ(userMessage(result.error()), "Upload failed. Check your connection and try again.");
+    EXPECT_EQ(platform.log.count("Velloq upload: network error \xE2\x80\x94 "), 1u);
+}
+
+TEST_F(ImageIntegrationTest, NobodyListeningMeansTheServerCannotBeReached) {
+    ::setenv("VELLOQ_SERVICE_URL", ("https://127.0.0.1:" + std::to_string(closedPort())).c_str(),
+             1);
+    const auto error = failure();
+    EXPECT_EQ(std::get<velloq::platform::TransportError>(error).kind, Kind::cannotConnectToHost);
+    EXPECT_EQ(userMessage(error), "Couldn't reach the server.");
+}
+
+TEST_F(ImageIntegrationTest, AConnectionDroppedMidAnswerIsATransportError) {
+    server.fault("upload", R"({"cutBody":true,"times":1})");
+    const auto error = failure();
+    ASSERT_TRUE(std::holds_alternative<velloq::platform::TransportError>(error));
+    EXPECT_EQ(std::get<velloq::platform::TransportError>(error).kind, Kind::networkConnectionLost)
+        << std::get<velloq::platform::TransportError>(error).description;
+    EXPECT_EQ(userMessage(error), "No internet connection.");
+}

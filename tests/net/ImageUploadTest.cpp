@@ -1,0 +1,185 @@
+#include "net/ImageUpload.h"
+
+#include "net/Background.h"
+#include "NetFixture.h"
+
+#include <gtest/gtest.h>
+#include <regex>
+#include <thread>
+
+using velloq::NetError;
+using velloq::UploadError;
+using velloq::uploadImage;
+using velloq::testing::FakeHttp;
+using Kind = velloq::platform::TransportErrorKind;
+
+namespace {
+
+// PNG-like bytes with everything a careless encoder would trip on.
+const std::string kPng = std::string("\x89PNG\r\n\x1A\n\0\0\0\rIHDR--\r\n--", 22);
+
+class ImageUploadTest : public velloq::testing::NetFixture {
+protected:
+    void answer(int status, std::string body) {
+        platform.http.setHandler(
+            [status, body](const auto&) { return FakeHttp::respond(status, body); });
+    }
+    UploadError uploadError() {
+        auto result = uploadImage(kPng, platform.http);
+        EXPECT_FALSE(result.has_value());
+        return result ? UploadError{} : std::get<UploadError>(result.error());
+    }
+};
+
+std::string boundaryOf(const std::string& contentType) {
+    const std::string prefix = "multipart/form-data; boundary=";
+    EXPECT_EQ(contentType.rfind(prefix, 0), 0u) << contentType;
+    return contentType.substr(prefix.size());
+}
+
+} // namespace
+
+TEST_F(ImageUploadTest, SendsOneMultipartPostByteForByte) {
+    answer(200, R"({"url":"https://service.test/i/abc.png","id":7})");
+    auto link = uploadImage(kPng, platform.http);
+    ASSERT_TRUE(link.has_value());
+    EXPECT_EQ(*link, "https://service.test/i/abc.png");
+
+    const auto requests = platform.http.requests();
+    ASSERT_EQ(requests.size(), 1u);
+    const auto& request = requests[0];
+    EXPECT_EQ(request.method, "POST");
+    EXPECT_EQ(request.url, "https://service.test/upload");
+    EXPECT_EQ(request.idleTimeout, std::chrono::seconds(30));
+    EXPECT_EQ(request.header("Authorization"), "Bearer sk-test");
+    ASSERT_EQ(request.headers.size(), 2u) << "Authorization and Content-Type only";
+    const std::string boundary = boundaryOf(request.header("Content-Type").value_or(""));
+    EXPECT_TRUE(std::regex_match(
+        boundary, std::regex("velloq-[0-9A-F]{8}-[0-9A-F]{4}-4[0-9A-F]{3}-[89AB][0-9A-F]{3}-"
+                             "[0-9A-F]{12}")))
+        << boundary;
+    EXPECT_EQ(request.body, "--" + boundary +
+                                "\r\n"
+                                "Content-Disposition: form-data; name=\"image\"; "
+                                "filename=\"screenshot.png\"\r\n"
+                                "Content-Type: image/png\r\n\r\n" +
+                                kPng + "\r\n--" + boundary + "--\r\n");
+}
+
+TEST_F(ImageUploadTest, TwoUploadsAtTheSameMomentUseTwoBoundaries) {
+    answer(201, R"({"url":"u"})");
+    std::thread other([&] { EXPECT_TRUE(uploadImage(kPng, platform.http).has_value()); });
+    EXPECT_TRUE(uploadImage(kPng, platform.http).has_value());
+    other.join();
+    const auto requests = platform.http.requests();
+    ASSERT_EQ(requests.size(), 2u);
+    const auto first = boundaryOf(*requests[0].header("Content-Type"));
+    const auto second = boundaryOf(*requests[1].header("Content-Type"));
+    EXPECT_NE(first, second);
+    for (const auto& request : requests) {
+        const auto boundary = boundaryOf(*request.header("Content-Type"));
+        EXPECT_EQ(request.body->rfind("--" + boundary + "\r\n", 0), 0u);
+        EXPECT_TRUE(request.body->ends_with("\r\n--" + boundary + "--\r\n"));
+    }
+}
+
+TEST_F(ImageUploadTest, AOneCharacterLinkIsALink) {
+    answer(201, R"({"url":"x"})");
+    EXPECT_EQ(uploadImage(kPng, platform.http).value_or(""), "x");
+}
+
+TEST_F(ImageUploadTest, TheKeyIsSentExactlyAsStored) {
+    velloq::APIKeyStore::saveAPIKey("   ");
+    answer(201, R"({"url":"x"})");
+    ASSERT_TRUE(uploadImage(kPng, platform.http).has_value());
+    EXPECT_EQ(platform.http.requests().at(0).header("Authorization"), "Bearer    ");
+}
+
+TEST_F(ImageUploadTest, NoKeyMeansNoRequest) {
+    velloq::APIKeyStore::deleteAPIKey();
+    setBase("not even a url");
+    EXPECT_EQ(uploadError(), UploadError::noAPIKey()) << "the key is checked before the address";
+    velloq::APIKeyStore::saveAPIKey("");
+    EXPECT_EQ(uploadError(), UploadError::noAPIKey());
+    EXPECT_TRUE(platform.http.requests().empty());
+}
+
+TEST_F(ImageUploadTest, AnAddressThatIsNotHttpsIsRefusedBeforeSending) {
+    for (const char* base : {"http://service.test", "HTTPS://service.test", "https://bad host",
+                             "ftp://service.test"}) {
+        setBase(base);
+        EXPECT_EQ(uploadError(), UploadError::insecureURL()) << base;
+    }
+    EXPECT_TRUE(platform.http.requests().empty());
+}
+
+TEST_F(ImageUploadTest, TwoHundredsWithoutALinkAreBadResponsesLoggedOnce) {
+    const char* bodies[] = {R"({"url":""})", R"({})",          R"([{"url":"x"}])", "not json",
+                            R"({"url":5})",  R"({"URL":"x"})", R"("x")",           ""};
+    for (const char* body : bodies) {
+        answer(200, body);
+        EXPECT_EQ(uploadError(), UploadError::badResponse()) << body;
+    }
+    EXPECT_EQ(platform.log.count("Velloq upload: 2xx but unexpected response body"),
+              std::size(bodies));
+    EXPECT_EQ(platform.log.lines().size(), std::size(bodies));
+
+    platform.http.setHandler([](const auto&) {
+        auto response = FakeHttp::respond(200, R"({"url":"https://x/tru)");
+        response->bodyTruncated = true;
+        return response;
+    });
+    EXPECT_EQ(uploadError(), UploadError::badResponse()) << "a body cut by the size limit";
+}
+
+TEST_F(ImageUploadTest, ErrorStatusesAreLoggedWithASnippet) {
+    answer(502, "bad gateway");
+    EXPECT_EQ(uploadError(), UploadError::http(502));
+    answer(404, std::string(1000, 'z'));
+    EXPECT_EQ(uploadError(), UploadError::http(404));
+    answer(302, "");
+    EXPECT_EQ(uploadError(), UploadError::http(302)) << "redirects are not followed";
+    answer(500, std::string("\xFF\xFE", 2));
+    EXPECT_EQ(uploadError(), UploadError::http(500));
+    const auto lines = platform.log.lines();
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[0], "Velloq upload: HTTP 502 \xE2\x80\x94 bad gateway");
+    EXPECT_EQ(lines[1], "Velloq upload: HTTP 404 \xE2\x80\x94 " + std::string(300, 'z'));
+    EXPECT_EQ(lines[2], "Velloq upload: HTTP 302 \xE2\x80\x94 ");
+    EXPECT_EQ(lines[3], "Velloq upload: HTTP 500 \xE2\x80\x94 <binary>");
+}
+
+TEST_F(ImageUploadTest, TransportErrorsPassThroughUnchanged) {
+    platform.http.setHandler(
+        [](const auto&) { return FakeHttp::fail(Kind::timedOut, "Operation timed out"); });
+    auto result = uploadImage(kPng, platform.http);
+    ASSERT_FALSE(result.has_value());
+    const auto& error = std::get<velloq::platform::TransportError>(result.error());
+    EXPECT_EQ(error.kind, Kind::timedOut);
+    EXPECT_EQ(velloq::userMessage(result.error()), "The upload timed out. Please try again.");
+    EXPECT_EQ(
+        platform.log.lines(),
+        std::vector<std::string>{"Velloq upload: network error \xE2\x80\x94 Operation timed out"});
+    EXPECT_EQ(platform.http.requests().size(), 1u) << "never retried";
+}
+
+TEST_F(ImageUploadTest, ABackgroundUploadReportsOnTheMainQueue) {
+    answer(201, R"({"url":"https://service.test/i/1.png"})");
+    std::optional<velloq::NetResult<std::string>> delivered;
+    const auto mainThread = std::this_thread::get_id();
+    std::thread::id workerThread;
+    platform.http.setHandler([&](const auto&) {
+        workerThread = std::this_thread::get_id();
+        return FakeHttp::respond(201, R"({"url":"https://service.test/i/1.png"})");
+    });
+    velloq::uploadImageInBackground(kPng, [&](velloq::NetResult<std::string> result) {
+        EXPECT_EQ(std::this_thread::get_id(), mainThread);
+        delivered = std::move(result);
+    });
+    velloq::TaskPool::shared().waitIdle();
+    EXPECT_FALSE(delivered) << "nothing reaches the caller before the main queue runs";
+    platform.loop.runPending();
+    ASSERT_TRUE(delivered && delivered->has_value());
+    EXPECT_EQ(delivered->value(), "https://service.test/i/1.png");
+    EXPECT_NE(workerThread, mainThread) << "the request ran off the main thread";
+}

@@ -1,0 +1,113 @@
+// The health probe, the update check and the HTTPS rule against real servers.
+
+#include "fakes/TempDir.h"
+#include "IntegrationFixture.h"
+#include "net/ImageUpload.h"
+#include "net/MultipartUploadService.h"
+#include "net/StatusService.h"
+#include "net/UpdateCheck.h"
+
+#include <fstream>
+#include <gtest/gtest.h>
+
+using velloq::StatusService;
+using velloq::TaskPool;
+using velloq::UploadError;
+using velloq::testing::ReferenceServer;
+using Status = StatusService::Status;
+namespace UpdateCheck = velloq::UpdateCheck;
+
+namespace {
+
+class StatusIntegrationTest : public velloq::testing::IntegrationFixture {
+protected:
+    StatusIntegrationTest() { platform.http.setHandler({}); }
+    ~StatusIntegrationTest() override { pool.shutdown(); }
+
+    Status probe() {
+        // The probe uses the installed HTTP service: the real one here.
+        auto services = velloq::platform::installed();
+        services.http = curl.get();
+        velloq::platform::install(services);
+        service.check();
+        pool.waitIdle();
+        platform.loop.runPending();
+        return service.status();
+    }
+
+    TaskPool pool{1};
+    StatusService service{pool};
+};
+
+std::string writeManifest(const velloq::testing::TempDir& dir, const std::string& latest) {
+    const auto path = dir.path() / "manifest.json";
+    std::ofstream(path) << R"({"latest":")" << latest
+                        << R"(","url":"https://get.test/velloq","notes":"New things."})";
+    return path.string();
+}
+
+} // namespace
+
+TEST_F(StatusIntegrationTest, HealthyIsOnlineAndAnythingElseOffline) {
+    EXPECT_EQ(probe(), Status::online);
+    for (const char* status : {"503", "404", "301", "500"}) {
+        server.fault("healthz", std::string(R"({"times":1,"status":)") + status + "}");
+        EXPECT_EQ(probe(), Status::offline) << status;
+    }
+    EXPECT_EQ(probe(), Status::online);
+}
+
+TEST_F(StatusIntegrationTest, NoServerIsOfflineAtOnce) {
+    ::setenv("VELLOQ_SERVICE_URL", ("https://127.0.0.1:" + std::to_string(closedPort())).c_str(),
+             1);
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_EQ(probe(), Status::offline);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(2));
+}
+
+TEST(UpdateIntegrationTest, ServedManifestsDecideTheResult) {
+    velloq::testing::FakePlatform platform;
+    velloq::testing::TempDir manifests;
+    const auto check = [&](std::vector<std::string> arguments) {
+        ReferenceServer server({false, std::move(arguments)});
+        ::setenv("VELLOQ_SERVICE_URL", server.baseURL().c_str(), 1);
+        velloq::platform::CurlHttp http{std::filesystem::path(server.caFile())};
+        auto result = UpdateCheck::checkForUpdates(http);
+        ::unsetenv("VELLOQ_SERVICE_URL");
+        return result;
+    };
+    auto newer = check({"--manifest", writeManifest(manifests, "999.1")});
+    ASSERT_EQ(newer.kind, UpdateCheck::Result::Kind::available);
+    EXPECT_EQ(*newer.manifest,
+              (UpdateCheck::Manifest{"999.1", "https://get.test/velloq", "New things.", {}}));
+    EXPECT_EQ(check({"--manifest", writeManifest(manifests, "0.0.1")}).kind,
+              UpdateCheck::Result::Kind::upToDate);
+    EXPECT_EQ(check({}).kind, UpdateCheck::Result::Kind::error) << "nothing published: 404";
+}
+
+class PlainHttpServerTest : public velloq::testing::IntegrationFixture {
+protected:
+    PlainHttpServerTest() : IntegrationFixture({true, {}}) {}
+};
+
+TEST_F(PlainHttpServerTest, AnHttpServiceAddressIsRefusedWithoutAnyRequest) {
+    ASSERT_TRUE(server.baseURL().starts_with("http://")) << server.baseURL();
+    auto image = velloq::uploadImage("\x89PNG\r\n\x1A\n", *http);
+    ASSERT_FALSE(image.has_value());
+    EXPECT_EQ(std::get<UploadError>(image.error()), UploadError::insecureURL());
+    EXPECT_EQ(velloq::userMessage(image.error()), "The server address must use HTTPS.");
+
+    velloq::MultipartUploadService api{*http};
+    auto started = api.start();
+    ASSERT_FALSE(started.has_value());
+    EXPECT_EQ(std::get<UploadError>(started.error()), UploadError::insecureURL());
+
+    velloq::testing::TempDir dir;
+    std::ofstream(dir.path() / "r.mp4") << "video";
+    auto file = api.uploadFile(dir.path() / "r.mp4");
+    ASSERT_FALSE(file.has_value());
+    EXPECT_EQ(std::get<UploadError>(file.error()), UploadError::insecureURL());
+
+    EXPECT_TRUE(http->exchanges().empty());
+    EXPECT_TRUE(platform.log.lines().empty());
+}
