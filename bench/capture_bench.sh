@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# PNG encoding on screenshot-like images, then the desktop snapshot on a private
+# X server (Xorg's dummy driver, 2560x1440 + 1920x1080), with a peer's
+# full-desktop grab (scrot) timed in the same run for a ratio.
+# Usage: bench/capture_bench.sh BUILD_DIR   (configured with -DVELLOQ_BUILD_BENCH=ON)
+set -euo pipefail
+build=${1:?usage: capture_bench.sh BUILD_DIR}
+here=$(cd "$(dirname "$0")" && pwd)
+work=$(mktemp -d)
+trap 'kill "${xorg_pid:-}" 2>/dev/null || true; wait 2>/dev/null || true; rm -rf "$work"' EXIT
+
+mkdir -p "$here/data"
+QT_QPA_PLATFORM=offscreen "$build/bench/make_bench_images" "$here/data"
+"$build/bench/png_bench"
+
+cat > "$work/xorg.conf" <<'CONF'
+Section "Device"
+  Identifier "dummy"
+  Driver "dummy"
+  VideoRam 256000
+EndSection
+Section "Screen"
+  Identifier "screen"
+  Device "dummy"
+  SubSection "Display"
+    Virtual 4480 1440
+  EndSubSection
+EndSection
+CONF
+display=:$((90 + RANDOM % 100))
+Xorg "$display" -config "$work/xorg.conf" -noreset -nolisten tcp -logfile "$work/xorg.log" &
+xorg_pid=$!
+for _ in $(seq 50); do xdpyinfo -display "$display" >/dev/null 2>&1 && break; sleep 0.2; done
+export DISPLAY=$display
+xrandr --setmonitor bench-left 2560/677x1440/381+0+0 DUMMY0 >/dev/null
+xrandr --setmonitor bench-right 1920/508x1080/286+2560+0 none >/dev/null
+
+"$build/bench/snapshot_bench" --benchmark_min_time=1
+
+runs=20
+start=$(date +%s%N)
+for _ in $(seq "$runs"); do scrot -o "$work/peer.png"; done
+end=$(date +%s%N)
+echo "scrot full desktop grab + PNG: $(( (end - start) / runs / 1000000 )) ms per shot"

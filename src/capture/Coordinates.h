@@ -1,0 +1,115 @@
+#pragma once
+
+// The one place where coordinates change space. Every other piece of code
+// takes and hands out global points and goes through these rules.
+//
+// Spaces:
+// - native: pixels of the X root window, origin at its top-left, y down.
+//   Monitors of different scales share this one pixel space.
+// - logical: the toolkit's device-independent pixels. A monitor keeps its
+//   native top-left corner and its size is divided by its scale, which is how
+//   Qt lays out screens on X11, so windows we place land where we expect.
+// - window-server: logical, shifted so the primary's top-left is the origin.
+// - global: points, origin at the primary's bottom-left, y up.
+// - image pixels: origin at an image's top-left, y down.
+
+#include "capture/Geometry.h"
+
+namespace velloq::capture {
+
+struct NativeRect {
+    double x = 0;
+    double y = 0;
+    double width = 0;
+    double height = 0;
+};
+
+// The monitor a native position is measured against: its native top-left and scale.
+struct NativeAnchor {
+    double x = 0;
+    double y = 0;
+    double scale = 1;
+};
+
+struct Coordinates {
+    // Window-server (x, y, w, h) to global: (x, Hp − y − h, w, h), where Hp is
+    // the primary display's height in points.
+    [[nodiscard]] static Rect windowServerToGlobal(const Rect& ws, double primaryHeight) {
+        return {ws.x, primaryHeight - ws.y - ws.height, ws.width, ws.height};
+    }
+
+    // Native pixels to window-server points. `anchor` is the monitor the
+    // rectangle lies on, `primaryOrigin` the primary's native top-left.
+    [[nodiscard]] static Rect nativeToWindowServer(const NativeRect& native,
+                                                   const NativeAnchor& anchor,
+                                                   const Point& primaryOrigin) {
+        const double s = anchor.scale > 0 ? anchor.scale : 1;
+        return {anchor.x + (native.x - anchor.x) / s - primaryOrigin.x,
+                anchor.y + (native.y - anchor.y) / s - primaryOrigin.y, native.width / s,
+                native.height / s};
+    }
+
+    // Both steps above: native pixels straight to global points.
+    [[nodiscard]] static Rect nativeToGlobal(const NativeRect& native, const NativeAnchor& anchor,
+                                             const Point& primaryOrigin, double primaryHeight) {
+        return windowServerToGlobal(nativeToWindowServer(native, anchor, primaryOrigin),
+                                    primaryHeight);
+    }
+
+    // A global rectangle R inside a snapshot covering `unionRect` at `scale`,
+    // as pixels of the snapshot image (top-left origin):
+    // ((R.minX − U.minX) × s, (U.maxY − R.maxY) × s, R.width × s, R.height × s).
+    [[nodiscard]] static Rect globalToImagePixels(const Rect& r, const Rect& unionRect,
+                                                  double scale) {
+        return {(r.minX() - unionRect.minX()) * scale, (unionRect.maxY() - r.maxY()) * scale,
+                r.width * scale, r.height * scale};
+    }
+
+    // Where a display frame F is drawn in a composed snapshot whose drawing
+    // origin is its bottom-left: (S(F.minX − U.minX), S(F.minY − U.minY), S F.w, S F.h).
+    // Flipped to a top-left origin it equals globalToImagePixels(F, U, S).
+    [[nodiscard]] static Rect snapshotDrawingRect(const Rect& frame, const Rect& unionRect,
+                                                  double scale) {
+        return {scale * (frame.minX() - unionRect.minX()),
+                scale * (frame.minY() - unionRect.minY()), scale * frame.width,
+                scale * frame.height};
+    }
+
+    // An overlay view's local points to global: local + the view's screen origin.
+    [[nodiscard]] static Point viewLocalToGlobal(const Point& local, const Point& screenOrigin) {
+        return {local.x + screenOrigin.x, local.y + screenOrigin.y};
+    }
+    [[nodiscard]] static Rect viewLocalToGlobal(const Rect& local, const Point& screenOrigin) {
+        return {local.x + screenOrigin.x, local.y + screenOrigin.y, local.width, local.height};
+    }
+
+    // Global to an overlay view's local points: global − the view's screen origin.
+    [[nodiscard]] static Point globalToViewLocal(const Point& global, const Point& screenOrigin) {
+        return {global.x - screenOrigin.x, global.y - screenOrigin.y};
+    }
+    [[nodiscard]] static Rect globalToViewLocal(const Rect& global, const Point& screenOrigin) {
+        return {global.x - screenOrigin.x, global.y - screenOrigin.y, global.width, global.height};
+    }
+    // Global points to the toolkit's logical pixels, where windows are placed:
+    // the window-server rectangle shifted by the primary's native top-left.
+    [[nodiscard]] static Rect globalToLogical(const Rect& g, const Point& primaryOrigin,
+                                              double primaryHeight) {
+        return {primaryOrigin.x + g.x, primaryOrigin.y + primaryHeight - g.maxY(), g.width,
+                g.height};
+    }
+    // A logical position (the pointer, say) to global points.
+    [[nodiscard]] static Point logicalToGlobal(const Point& l, const Point& primaryOrigin,
+                                               double primaryHeight) {
+        return {l.x - primaryOrigin.x, primaryHeight - (l.y - primaryOrigin.y)};
+    }
+
+    // A toolkit view covering `frame` has its origin at the top-left, y down.
+    [[nodiscard]] static Point flippedLocalToGlobal(const Point& local, const Rect& frame) {
+        return {frame.minX() + local.x, frame.maxY() - local.y};
+    }
+    [[nodiscard]] static Rect globalToFlippedLocal(const Rect& g, const Rect& frame) {
+        return {g.x - frame.minX(), frame.maxY() - g.maxY(), g.width, g.height};
+    }
+};
+
+} // namespace velloq::capture

@@ -1,0 +1,113 @@
+#include "capture/ScreenList.h"
+
+#include "capture/Coordinates.h"
+#include "platform/Platform.h"
+
+namespace velloq::capture {
+namespace {
+
+NativeRect toNative(const platform::PixelRect& r) {
+    return {double(r.x), double(r.y), double(r.width), double(r.height)};
+}
+
+std::size_t primaryIndex(const std::vector<platform::Monitor>& monitors) {
+    for (std::size_t i = 0; i < monitors.size(); ++i) {
+        if (monitors[i].primary) {
+            return i;
+        }
+    }
+    return 0;
+}
+
+double usableScale(double scale) {
+    return scale > 0 ? scale : 1;
+}
+
+} // namespace
+
+std::vector<Screen> screensFromMonitors(const std::vector<platform::Monitor>& monitors) {
+    std::vector<Screen> screens;
+    if (monitors.empty()) {
+        return screens;
+    }
+    const std::size_t primary = primaryIndex(monitors);
+    const platform::Monitor& pm = monitors[primary];
+    const Point primaryOrigin{double(pm.frame.x), double(pm.frame.y)};
+    const double primaryHeight = pm.frame.height / usableScale(pm.scale);
+    for (std::size_t i = 0; i < monitors.size(); ++i) {
+        const platform::Monitor& m = monitors[i];
+        const double scale = usableScale(m.scale);
+        const NativeAnchor anchor{double(m.frame.x), double(m.frame.y), scale};
+        Screen screen;
+        screen.displayID = m.id;
+        screen.name = m.name;
+        screen.scale = scale;
+        screen.isPrimary = i == primary;
+        screen.native = m.frame;
+        screen.frame =
+            Coordinates::nativeToGlobal(toNative(m.frame), anchor, primaryOrigin, primaryHeight);
+        const bool hasWorkArea = m.workArea.width > 0 && m.workArea.height > 0;
+        screen.visibleFrame = hasWorkArea
+                                  ? Coordinates::nativeToGlobal(toNative(m.workArea), anchor,
+                                                                primaryOrigin, primaryHeight)
+                                  : screen.frame;
+        screens.push_back(std::move(screen));
+    }
+    return screens;
+}
+
+Expected<std::vector<Screen>, platform::ScreensError> currentScreens() {
+    auto monitors = platform::screens().monitors();
+    if (!monitors) {
+        return Unexpected(monitors.error());
+    }
+    return screensFromMonitors(*monitors);
+}
+
+const Screen* primaryScreen(const std::vector<Screen>& screens) {
+    for (const Screen& screen : screens) {
+        if (screen.frame.x == 0 && screen.frame.y == 0) {
+            return &screen;
+        }
+    }
+    return screens.empty() ? nullptr : &screens.front();
+}
+
+std::optional<std::uint32_t> displayIDOfScreen(const Screen& screen) {
+    return screen.displayID;
+}
+
+const Screen* screenContaining(const Point& point, const std::vector<Screen>& screens) {
+    for (const Screen& screen : screens) {
+        if (screen.frame.contains(point)) {
+            return &screen;
+        }
+    }
+    return nullptr;
+}
+
+std::optional<Rect> screenFrameContaining(const Point& point, const std::vector<Screen>& screens) {
+    const Screen* screen = screenContaining(point, screens);
+    return screen ? std::optional(screen->frame) : std::nullopt;
+}
+
+std::optional<Rect> screenFrameForDisplay(std::uint32_t id, const std::vector<Screen>& screens) {
+    for (const Screen& screen : screens) {
+        if (screen.displayID == id) {
+            return screen.frame;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<Rect> screenFrameContaining(const Point& point) {
+    const auto screens = currentScreens();
+    return screens ? screenFrameContaining(point, *screens) : std::nullopt;
+}
+
+std::optional<Rect> screenFrameForDisplay(std::uint32_t id) {
+    const auto screens = currentScreens();
+    return screens ? screenFrameForDisplay(id, *screens) : std::nullopt;
+}
+
+} // namespace velloq::capture

@@ -1,0 +1,53 @@
+#pragma once
+
+// The screens in global space, converted once from the window system's
+// monitors. Everything that asks "which screen" goes through this list.
+
+#include "capture/Geometry.h"
+#include "common/Expected.h"
+#include "platform/Screens.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace velloq::capture {
+
+struct Screen {
+    std::optional<std::uint32_t> displayID;
+    std::string name;
+    Rect frame;
+    Rect visibleFrame;
+    double scale = 1;
+    bool isPrimary = false;
+    platform::PixelRect native; // where the window system keeps its pixels
+};
+
+// Converts monitors into screens, in the same order. The primary is the
+// monitor the window system marks so, or else the first; its frame has its
+// origin at (0, 0) and exactly one screen is primary.
+[[nodiscard]] std::vector<Screen>
+screensFromMonitors(const std::vector<platform::Monitor>& monitors);
+
+// The screens of the installed window system now.
+[[nodiscard]] Expected<std::vector<Screen>, platform::ScreensError> currentScreens();
+
+// The screen whose frame has its origin exactly at (0, 0), or else the first.
+[[nodiscard]] const Screen* primaryScreen(const std::vector<Screen>& screens);
+
+[[nodiscard]] std::optional<std::uint32_t> displayIDOfScreen(const Screen& screen);
+
+// The first screen containing `point` (minimum edges inclusive, maximum exclusive).
+[[nodiscard]] const Screen* screenContaining(const Point& point,
+                                             const std::vector<Screen>& screens);
+[[nodiscard]] std::optional<Rect> screenFrameContaining(const Point& point,
+                                                        const std::vector<Screen>& screens);
+[[nodiscard]] std::optional<Rect> screenFrameForDisplay(std::uint32_t id,
+                                                        const std::vector<Screen>& screens);
+
+// The same, on the current screens; none when the window system cannot answer.
+[[nodiscard]] std::optional<Rect> screenFrameContaining(const Point& point);
+[[nodiscard]] std::optional<Rect> screenFrameForDisplay(std::uint32_t id);
+
+} // namespace velloq::capture

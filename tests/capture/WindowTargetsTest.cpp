@@ -1,0 +1,145 @@
+#include "capture/WindowTargets.h"
+
+#include "capture/HoverHitTest.h"
+#include "fakes/FakePlatform.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+using namespace velloq::capture;
+using velloq::platform::Monitor;
+using velloq::platform::WindowInfo;
+using velloq::platform::WindowKind;
+
+namespace {
+
+Monitor monitor(std::uint32_t id, velloq::platform::PixelRect frame, double scale = 1,
+                bool primary = false) {
+    Monitor m;
+    m.id = id;
+    m.name = "M" + std::to_string(id);
+    m.frame = frame;
+    m.workArea = frame;
+    m.scale = scale;
+    m.primary = primary;
+    return m;
+}
+
+WindowInfo window(std::uint32_t id, velloq::platform::PixelRect frame) {
+    WindowInfo w;
+    w.id = id;
+    w.frame = frame;
+    w.pid = 4242;
+    return w;
+}
+
+constexpr std::int64_t ownPid = 1000;
+
+} // namespace
+
+TEST(WindowTargets, WindowServerBoundsBecomeGlobalAgainstA900PointPrimary) {
+    const auto targets = windowTargetsFrom({window(1, {100, 50, 800, 600})},
+                                           {monitor(1, {0, 0, 1440, 900}, 1, true)}, ownPid);
+    ASSERT_EQ(targets.size(), 1u);
+    EXPECT_EQ(targets[0], (WindowTarget{1, {100, 250, 800, 600}}));
+    // The same window on a 2x primary of the same size in points.
+    const auto scaled = windowTargetsFrom({window(1, {200, 100, 1600, 1200})},
+                                          {monitor(1, {0, 0, 2880, 1800}, 2, true)}, ownPid);
+    EXPECT_EQ(scaled.at(0).rect, (Rect{100, 250, 800, 600}));
+}
+
+TEST(WindowTargets, KeepsOnlyOrdinaryVisibleWindowsOfOthersAtLeast50PointsInFrontToBackOrder) {
+    std::vector<WindowInfo> windows;
+    windows.push_back(window(1, {0, 0, 300, 300}));
+    WindowInfo own = window(2, {0, 0, 300, 300});
+    own.pid = ownPid;
+    windows.push_back(own);
+    WindowInfo hidden = window(3, {0, 0, 300, 300});
+    hidden.hidden = true;
+    windows.push_back(hidden);
+    WindowInfo dock = window(4, {0, 0, 300, 30});
+    dock.kind = WindowKind::other;
+    windows.push_back(dock);
+    windows.push_back(window(5, {0, 0, 49, 300}));
+    windows.push_back(window(6, {0, 0, 300, 49}));
+    windows.push_back(window(7, {0, 0, 50, 50}));
+    WindowInfo clear = window(8, {0, 0, 300, 300});
+    clear.opacity = 0.0;
+    windows.push_back(clear);
+    WindowInfo dialog = window(9, {10, 10, 200, 100});
+    dialog.kind = WindowKind::dialog;
+    dialog.opacity = 0.5;
+    windows.push_back(dialog);
+    WindowInfo noPid = window(10, {0, 0, 60, 60});
+    noPid.pid.reset();
+    windows.push_back(noPid);
+
+    std::vector<std::uint32_t> ids;
+    for (const auto& target :
+         windowTargetsFrom(windows, {monitor(1, {0, 0, 1920, 1080}, 1, true)}, ownPid)) {
+        ids.push_back(target.id);
+    }
+    EXPECT_EQ(ids, (std::vector<std::uint32_t>{1, 7, 9, 10}));
+}
+
+TEST(WindowTargets, MinimumSizeCountsInPointsOnAScaledMonitor) {
+    // 90 pixels on a 2x monitor are 45 points: too small.
+    const auto targets = windowTargetsFrom(
+        {window(1, {3000, 10, 90, 400}), window(2, {3000, 10, 100, 400})},
+        {monitor(1, {0, 0, 1920, 1080}, 1, true), monitor(2, {1920, 0, 3840, 2160}, 2)}, ownPid);
+    ASSERT_EQ(targets.size(), 1u);
+    EXPECT_EQ(targets[0].id, 2u);
+    // Measured around the 2x monitor's origin: (1920 + 1080 / 2, ...) in logical space.
+    EXPECT_EQ(targets[0].rect, (Rect{1920 + 540, 1080 - 5 - 200, 50, 200}));
+}
+
+TEST(WindowTargets, ListsThroughTheInstalledWindowSystemExcludingThisProcess) {
+    velloq::testing::FakePlatform platform;
+    platform.screens.monitorList = {monitor(1, {0, 0, 1000, 800}, 1, true)};
+    WindowInfo mine = window(2, {0, 0, 500, 500});
+    mine.pid = ::getpid();
+    platform.screens.windowList = {mine, window(3, {0, 0, 500, 500})};
+    const auto targets = listWindowTargets();
+    ASSERT_EQ(targets.size(), 1u);
+    EXPECT_EQ(targets[0].id, 3u);
+}
+
+class HoverHitTestTest : public ::testing::Test {
+protected:
+    HoverHitTestTest() {
+        Monitor primary = monitor(1, {0, 0, 1000, 800}, 1, true);
+        primary.workArea = {0, 30, 1000, 770}; // a panel along the top
+        Monitor right = monitor(2, {1000, 0, 500, 800});
+        Monitor anonymous = monitor(0, {1500, 0, 500, 800});
+        anonymous.id.reset();
+        screens = screensFromMonitors({primary, right, anonymous});
+    }
+    std::vector<Screen> screens;
+    // Front to back: a small window above a large one.
+    std::vector<WindowTarget> targets{{7, {100, 100, 200, 200}}, {8, {0, 0, 1200, 700}}};
+};
+
+TEST_F(HoverHitTestTest, FrontmostWindowContainingThePointWins) {
+    EXPECT_EQ(hoverHitTest({150, 150}, targets, screens),
+              HoverTarget(HoverWindow{7, targets[0].rect}));
+    EXPECT_EQ(hoverHitTest({300, 150}, targets, screens),
+              HoverTarget(HoverWindow{8, targets[1].rect}))
+        << "the small window's maximum edge is outside it";
+    EXPECT_EQ(hoverHitTest({1100, 10}, targets, screens),
+              HoverTarget(HoverWindow{8, targets[1].rect}));
+}
+
+TEST_F(HoverHitTestTest, PanelsAndEmptyDesktopPickTheWholeScreen) {
+    const HoverTarget primaryScreen = HoverFullScreen{1, {0, 0, 1000, 800}};
+    EXPECT_EQ(hoverHitTest({150, 785}, targets, screens), primaryScreen)
+        << "on the panel, even though a window reaches there";
+    EXPECT_EQ(hoverHitTest({500, 750}, targets, screens), primaryScreen);
+    EXPECT_EQ(hoverHitTest({1200, 750}, targets, screens),
+              HoverTarget(HoverFullScreen{2, {1000, 0, 500, 800}}));
+}
+
+TEST_F(HoverHitTestTest, NothingOutsideEveryScreenOrOnAScreenWithoutNumber) {
+    EXPECT_EQ(hoverHitTest({-1, 10}, targets, screens), std::nullopt);
+    EXPECT_EQ(hoverHitTest({10, 800}, targets, screens), std::nullopt);
+    EXPECT_EQ(hoverHitTest({1600, 10}, targets, screens), std::nullopt);
+}

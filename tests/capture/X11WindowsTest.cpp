@@ -1,0 +1,203 @@
+// The window list against real X servers, with and without a window manager.
+
+#include "capture/WindowTargets.h"
+#include "fakes/FakePlatform.h"
+#include "platform/x11/X11Screens.h"
+#include "X11TestWindow.h"
+#include "XServer.h"
+
+#include <algorithm>
+#include <chrono>
+#include <gtest/gtest.h>
+#include <thread>
+#include <unistd.h>
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+
+using namespace velloq;
+using namespace velloq::capture;
+using velloq::testing::X11TestWindow;
+using velloq::testing::XServer;
+
+namespace {
+
+constexpr long otherPid = 1; // any process but ours
+
+std::vector<std::uint32_t> ids(const std::vector<WindowTarget>& targets) {
+    std::vector<std::uint32_t> result;
+    for (const auto& target : targets) {
+        result.push_back(target.id);
+    }
+    return result;
+}
+
+std::vector<unsigned long> cardinals(Display* display, Window window, const char* name, Atom type) {
+    Atom actual = None;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long remaining = 0;
+    unsigned char* data = nullptr;
+    XGetWindowProperty(display, window, XInternAtom(display, name, False), 0, 1024, False, type,
+                       &actual, &format, &count, &remaining, &data);
+    std::vector<unsigned long> values;
+    if (data != nullptr) {
+        const auto* longs = reinterpret_cast<unsigned long*>(data);
+        values.assign(longs, longs + count);
+        XFree(data);
+    }
+    return values;
+}
+
+// Polls the window manager's published state until `done` holds (bounded).
+template <class Condition> bool eventually(Condition done) {
+    for (int attempt = 0; attempt < 200; ++attempt) {
+        if (done()) {
+            return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return false;
+}
+
+class X11WindowsTest : public ::testing::Test {
+protected:
+    velloq::testing::FakePlatform fakes;
+    std::unique_ptr<XServer> server;
+};
+
+} // namespace
+
+TEST_F(X11WindowsTest, TargetsAreTheManagedClientWindowsOfOthersFrontToBack) {
+    server = XServer::startXorgDummy();
+    VELLOQ_REQUIRE_SERVER(server);
+    ASSERT_TRUE(server->setOutput("DUMMY0", 1024, 768, {"--pos", "0x0", "--primary"}));
+    ASSERT_TRUE(server->startWindowManager());
+    const auto& d = server->display();
+    X11TestWindow::Options normal{
+        .x = 50, .y = 60, .width = 300, .height = 200, .overrideRedirect = false, .pid = otherPid};
+    X11TestWindow back(d, normal);
+    normal.x = 400;
+    X11TestWindow front(d, normal);
+    X11TestWindow own(d, {.x = 100,
+                          .y = 400,
+                          .width = 300,
+                          .height = 200,
+                          .overrideRedirect = false,
+                          .pid = ::getpid()});
+    X11TestWindow small(d, {.x = 700,
+                            .y = 400,
+                            .width = 40,
+                            .height = 300,
+                            .overrideRedirect = false,
+                            .pid = otherPid});
+    X11TestWindow dock(d, {.x = 0,
+                           .y = 700,
+                           .width = 1024,
+                           .height = 60,
+                           .overrideRedirect = false,
+                           .pid = otherPid,
+                           .type = "_NET_WM_WINDOW_TYPE_DOCK"});
+    X11TestWindow minimised(d, {.x = 600,
+                                .y = 100,
+                                .width = 200,
+                                .height = 200,
+                                .overrideRedirect = false,
+                                .pid = otherPid});
+
+    const X11TestWindow* all[] = {&back, &front, &own, &small, &dock, &minimised};
+    Display* probe = back.connection();
+    const Window root = DefaultRootWindow(probe);
+    const auto stacking = [&] {
+        return cardinals(probe, root, "_NET_CLIENT_LIST_STACKING", XA_WINDOW);
+    };
+    const auto managesAll = [&] {
+        const auto order = stacking();
+        return std::all_of(std::begin(all), std::end(all), [&](const X11TestWindow* w) {
+            return std::find(order.begin(), order.end(), w->id()) != order.end();
+        });
+    };
+    ASSERT_TRUE(eventually(managesAll)) << "openbox did not manage every window";
+    // Requests only a window manager acts on, so only now.
+    minimised.iconify();
+    front.raise();
+    ASSERT_TRUE(eventually([&] {
+        const auto order = stacking();
+        const auto frontAt = std::find(order.begin(), order.end(), front.id());
+        const auto backAt = std::find(order.begin(), order.end(), back.id());
+        return frontAt != order.end() && frontAt > backAt &&
+               !cardinals(probe, minimised.id(), "_NET_WM_STATE", XA_ATOM).empty();
+    })) << "openbox did not raise or minimise";
+
+    platform::X11Screens x11([](std::string_view) { return 1.0; }, d);
+    auto services = platform::installed();
+    services.screens = &x11;
+    const auto previous = platform::install(services);
+    const auto targets = listWindowTargets();
+    platform::install(previous);
+
+    EXPECT_EQ(ids(targets),
+              (std::vector<std::uint32_t>{std::uint32_t(front.id()), std::uint32_t(back.id())}));
+    ASSERT_EQ(targets.size(), 2u);
+    // The decorations the window manager draws are part of the target.
+    const auto extents = cardinals(probe, front.id(), "_NET_FRAME_EXTENTS", XA_CARDINAL);
+    ASSERT_EQ(extents.size(), 4u);
+    EXPECT_GT(extents[2], 0u) << "a title bar";
+    EXPECT_EQ(targets[0].rect.width, double(300 + extents[0] + extents[1]));
+    EXPECT_EQ(targets[0].rect.height, double(200 + extents[2] + extents[3]));
+    int x = 0;
+    int y = 0;
+    Window child = 0;
+    XTranslateCoordinates(probe, front.id(), root, 0, 0, &x, &y, &child);
+    EXPECT_EQ(targets[0].rect.x, double(x - long(extents[0])));
+    EXPECT_EQ(targets[0].rect.maxY(), double(768 - (y - long(extents[2])))) << "y flipped";
+}
+
+TEST_F(X11WindowsTest, WindowsThatVanishWhileListedAreLeftOut) {
+    server = XServer::startXvfb({});
+    VELLOQ_REQUIRE_SERVER(server);
+    X11TestWindow real(server->display(), {.x = 10, .y = 10, .width = 200, .height = 100});
+    X11TestWindow checker(server->display(), {.x = 0, .y = 0, .width = 1, .height = 1});
+    // Pose as a window manager whose stacking list still names a destroyed window.
+    Display* display = real.connection();
+    const Window root = DefaultRootWindow(display);
+    const Atom check = XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", False);
+    const unsigned long checkId = checker.id();
+    XChangeProperty(display, root, check, XA_WINDOW, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(&checkId), 1);
+    XChangeProperty(display, checker.id(), check, XA_WINDOW, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(&checkId), 1);
+    const unsigned long stacking[] = {real.id(), 0x3fffff0UL};
+    XChangeProperty(display, root, XInternAtom(display, "_NET_CLIENT_LIST_STACKING", False),
+                    XA_WINDOW, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(stacking), 2);
+    XSync(display, False);
+
+    platform::X11Screens x11([](std::string_view) { return 1.0; }, server->display());
+    const auto windows = x11.windows();
+    ASSERT_TRUE(windows);
+    ASSERT_EQ(windows->size(), 1u);
+    EXPECT_EQ(windows->front().id, real.id());
+}
+
+TEST_F(X11WindowsTest, WithoutAWindowManagerMappedTopLevelWindowsCount) {
+    server = XServer::startXvfb({});
+    VELLOQ_REQUIRE_SERVER(server);
+    X11TestWindow popup(server->display(), {.x = 10, .y = 10, .width = 200, .height = 100});
+    X11TestWindow plain(server->display(), {.x = 30,
+                                            .y = 40,
+                                            .width = 300,
+                                            .height = 200,
+                                            .overrideRedirect = false,
+                                            .pid = otherPid});
+    X11TestWindow top(server->display(),
+                      {.x = 50, .y = 60, .width = 120, .height = 90, .overrideRedirect = false});
+    XUnmapWindow(top.connection(), top.id());
+    XSync(top.connection(), False);
+    platform::X11Screens x11([](std::string_view) { return 1.0; }, server->display());
+    const auto windows = x11.windows();
+    ASSERT_TRUE(windows);
+    ASSERT_EQ(windows->size(), 1u) << "menus and unmapped windows are not windows";
+    EXPECT_EQ(windows->front().id, plain.id());
+    EXPECT_EQ(windows->front().frame, (platform::PixelRect{30, 40, 300, 200}));
+    EXPECT_EQ(windows->front().pid, otherPid);
+}
