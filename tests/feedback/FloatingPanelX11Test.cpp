@@ -1,0 +1,200 @@
+// Banners and cards on a real X server with a window manager: where they
+// appear, that they leave the focus alone, that they are on every workspace
+// and that they go on time.
+
+#include "DummyDesktop.h"
+#include "fakes/FakePlatform.h"
+#include "fakes/QtApp.h"
+#include "feedback/ToastController.h"
+#include "platform/qt/QtClipboard.h"
+#include "platform/x11/X11FloatingWindows.h"
+#include "platform/x11/X11WorkArea.h"
+
+#include <chrono>
+#include <gtest/gtest.h>
+#include <QAbstractButton>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <thread>
+
+namespace velloq {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::DummyDesktop;
+
+// Primary monitor: x 1600..3520, work area y 24..1044 (openbox's margins).
+constexpr int primaryRight = 1600 + 1920;
+constexpr int workTop = DummyDesktop::topMargin;
+constexpr int workBottom = 1080 - DummyDesktop::bottomMargin;
+
+class FloatingPanelX11Test : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        if (desktop() == nullptr) {
+            std::string error;
+            desktop() = DummyDesktop::start(error);
+            startError() = error;
+            if (desktop()) {
+                ::setenv("QT_QPA_PLATFORM", "xcb", 1);
+                testing::qtApp();
+            }
+        }
+    }
+    static std::unique_ptr<DummyDesktop>& desktop() {
+        static std::unique_ptr<DummyDesktop> instance;
+        return instance;
+    }
+    static std::string& startError() {
+        static std::string error;
+        return error;
+    }
+
+    void SetUp() override {
+        ASSERT_NE(desktop(), nullptr) << startError();
+        auto services = platform::installed();
+        services.workArea = &workArea;
+        services.floatingWindows = &floating;
+        services.clipboard = &clipboard;
+        previous = platform::install(services);
+
+        focusTarget.setWindowTitle("focus target");
+        focusTarget.resize(400, 300);
+        focusTarget.show();
+        focusTarget.activateWindow();
+        ASSERT_TRUE(eventually([&] { return desktop()->activeWindow() == focusTarget.winId(); }))
+            << "the test window never got the focus";
+    }
+    void TearDown() override {
+        toasts.dismissBanner();
+        toasts.dismissCard();
+        focusTarget.hide();
+        settle();
+        platform::install(previous);
+    }
+
+    // Lets Qt and the X server exchange events until `condition` holds.
+    template <class Condition> bool eventually(Condition condition) {
+        const auto deadline = std::chrono::steady_clock::now() + 5s;
+        while (!condition()) {
+            if (std::chrono::steady_clock::now() > deadline) {
+                return false;
+            }
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+            std::this_thread::sleep_for(10ms);
+        }
+        return true;
+    }
+    void settle() {
+        for (int i = 0; i < 15; ++i) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            std::this_thread::sleep_for(10ms);
+        }
+    }
+    bool viewable(unsigned long id) {
+        const auto state = desktop()->window(id);
+        return state && state->viewable;
+    }
+    void clickAt(QPoint global) {
+        desktop()->run({"/usr/bin/xdotool", "mousemove", std::to_string(global.x()),
+                        std::to_string(global.y()), "click", "1"});
+    }
+    void expectFocusUntouched() {
+        EXPECT_EQ(desktop()->activeWindow(), focusTarget.winId());
+        EXPECT_EQ(desktop()->focusedWindow(), focusTarget.winId());
+    }
+
+    testing::FakePlatform fake; // the hand-driven clock
+    platform::X11WorkArea workArea{[] { return 1.0; }};
+    platform::X11FloatingWindows floating;
+    platform::QtClipboard clipboard;
+    platform::Services previous;
+    QWidget focusTarget;
+    ToastController toasts;
+};
+
+TEST_F(FloatingPanelX11Test, BannerAppearsTopRightOfThePrimaryWorkAreaAndGoesOnTime) {
+    toasts.showBanner(Severity::success, "Velloq", "Link copied to clipboard");
+    const auto id = toasts.banner()->winId();
+    ASSERT_TRUE(eventually([&] { return viewable(id); }));
+    settle();
+    const auto state = desktop()->window(id);
+    ASSERT_TRUE(state);
+    EXPECT_EQ(state->width, 344);
+    EXPECT_EQ(state->x, primaryRight - 20 - 344);
+    EXPECT_EQ(state->y, workTop + 20);
+    expectFocusUntouched();
+
+    fake.loop.advance(3999ms);
+    settle();
+    EXPECT_TRUE(viewable(id));
+    fake.loop.advance(1ms);
+    EXPECT_TRUE(eventually([&] { return !viewable(id); }));
+}
+
+TEST_F(FloatingPanelX11Test, CardAppearsBottomRightOnEveryWorkspaceAndGoesOnTime) {
+    QImage image(1440, 900, QImage::Format_RGB32);
+    image.fill(Qt::darkCyan);
+    toasts.showCard("https://velloq.test/i/x11", image, QByteArray("png"));
+    const auto id = toasts.card()->winId();
+    ASSERT_TRUE(eventually([&] { return viewable(id); }));
+    settle();
+    const auto state = desktop()->window(id);
+    ASSERT_TRUE(state);
+    EXPECT_EQ(state->width, 332);
+    EXPECT_EQ(state->x, primaryRight - 20 - 332);
+    EXPECT_EQ(state->y + state->height, workBottom - 20);
+    expectFocusUntouched();
+
+    // On another workspace the card is still there.
+    desktop()->run({"/usr/bin/xdotool", "set_desktop", "1"});
+    settle();
+    EXPECT_TRUE(viewable(id));
+    desktop()->run({"/usr/bin/xdotool", "set_desktop", "0"});
+    ASSERT_TRUE(eventually([&] { return desktop()->activeWindow() == focusTarget.winId(); }));
+
+    fake.loop.advance(5999ms);
+    settle();
+    EXPECT_TRUE(viewable(id));
+    fake.loop.advance(1ms);
+    EXPECT_TRUE(eventually([&] { return !viewable(id); }));
+    ASSERT_NE(toasts.banner(), nullptr) << "the reminder";
+}
+
+TEST_F(FloatingPanelX11Test, ClickingPanelsWorksWithoutTakingTheFocus) {
+    toasts.showCard("https://velloq.test/i/click", QImage(), QByteArray("png"));
+    toasts.showBanner(Severity::info, "Velloq", "Click me");
+    FloatingPanel* card = toasts.card();
+    const auto bannerId = toasts.banner()->winId();
+    ASSERT_TRUE(eventually([&] { return viewable(card->winId()) && viewable(bannerId); }));
+    settle();
+
+    auto* copy = card->findChild<QAbstractButton*>("copy");
+    clickAt(copy->mapToGlobal(copy->rect().center()));
+    ASSERT_TRUE(eventually([&] { return toasts.cardCopied(); }));
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "https://velloq.test/i/click");
+    settle();
+    expectFocusUntouched();
+
+    clickAt(toasts.banner()->geometry().center());
+    ASSERT_TRUE(eventually([&] { return toasts.banner() == nullptr; }));
+    EXPECT_TRUE(eventually([&] { return !viewable(bannerId); }));
+    settle();
+    expectFocusUntouched();
+}
+
+TEST_F(FloatingPanelX11Test, PanelsAskToBeAboveOthersOnAllDesktops) {
+    toasts.showBanner(Severity::warning, "Velloq", "Above");
+    const auto id = toasts.banner()->winId();
+    ASSERT_TRUE(eventually([&] { return viewable(id); }));
+    const std::string properties = desktop()->run(
+        {"/usr/bin/xprop", "-id", std::to_string(id), "_NET_WM_STATE", "_NET_WM_DESKTOP"});
+    EXPECT_NE(properties.find("_NET_WM_STATE_ABOVE"), std::string::npos) << properties;
+    EXPECT_NE(properties.find("4294967295"), std::string::npos) << properties;
+    EXPECT_FALSE(floating.compositing()); // no compositor runs here: corners come from the mask
+    EXPECT_FALSE(toasts.banner()->mask().isEmpty());
+}
+
+} // namespace
+} // namespace velloq

@@ -1,0 +1,342 @@
+#include "feedback/ToastController.h"
+
+#include "fakes/FakePlatform.h"
+#include "fakes/TempDir.h"
+#include "feedback/NotificationBanner.h"
+#include "RenderSupport.h"
+
+#include <fstream>
+#include <gtest/gtest.h>
+#include <iterator>
+#include <QAbstractButton>
+
+namespace velloq {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::FakePlatform;
+
+class ToastControllerTest : public ::testing::Test {
+protected:
+    ToastControllerTest() { testing::qtApp(); }
+    ~ToastControllerTest() override {
+        // Released panels are deleted once the event loop gets to them.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    NotificationBanner* banner() const {
+        return toasts.banner() ? static_cast<NotificationBanner*>(toasts.banner()->content())
+                               : nullptr;
+    }
+    QString bannerMessage() const { return banner() ? banner()->message() : QString(); }
+    QAbstractButton* cardButton(const char* name) const {
+        return toasts.card()->findChild<QAbstractButton*>(QString::fromLatin1(name));
+    }
+    std::filesystem::path recording(const std::string& bytes = "fMP4 bytes") const {
+        const auto path = dir.path() / "velloq-recording.mp4";
+        std::ofstream(path, std::ios::binary) << bytes;
+        return path;
+    }
+    static std::string contents(const std::filesystem::path& path) {
+        std::ifstream in(path, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
+    void showScreenshotCard(const std::string& url = "https://velloq.test/i/abc") {
+        QImage image(64, 40, QImage::Format_RGB32);
+        image.fill(Qt::blue);
+        toasts.showCard(url, image, QByteArray("PNG bytes"));
+    }
+
+    testing::TempDir dir;
+    FakePlatform platform;
+    ToastController toasts; // after the platform: its timers are cancelled first
+};
+
+TEST_F(ToastControllerTest, BannerSitsTopRightAndGoesAfterFourSeconds) {
+    toasts.showBanner(Severity::info, "Velloq", "Link copied to clipboard");
+    ASSERT_NE(toasts.banner(), nullptr);
+    EXPECT_TRUE(toasts.banner()->isVisible());
+    // Visible frame 1440 x 875 from the bottom of a 900-point screen; 20 points in from its edges.
+    EXPECT_EQ(toasts.banner()->pos(), QPoint(1440 - 344 - 20, 900 - 875 + 20));
+
+    platform.loop.advance(3999ms);
+    ASSERT_NE(toasts.banner(), nullptr);
+    platform.loop.advance(1ms);
+    EXPECT_EQ(toasts.banner(), nullptr);
+}
+
+TEST_F(ToastControllerTest, ASecondBannerReplacesTheFirstAndLivesItsFullTime) {
+    toasts.showBanner(Severity::info, "Velloq", "first");
+    QPointer<FloatingPanel> first = toasts.banner();
+    platform.loop.advance(2000ms);
+    toasts.showBanner(Severity::error, "Velloq", "second");
+    EXPECT_FALSE(first->isVisible());
+    EXPECT_EQ(bannerMessage(), "second");
+
+    platform.loop.advance(3999ms); // the first banner's timer would have fired at 4 s
+    EXPECT_EQ(bannerMessage(), "second");
+    platform.loop.advance(1ms);
+    EXPECT_EQ(toasts.banner(), nullptr);
+}
+
+TEST_F(ToastControllerTest, ClickingTheBannerRemovesItAtOnce) {
+    toasts.showBanner(Severity::warning, "", "Microphone unavailable");
+    testing::click(*banner(), QPointF(100, 20));
+    EXPECT_EQ(toasts.banner(), nullptr);
+    EXPECT_EQ(platform.loop.pendingTimers(), 0u);
+}
+
+TEST_F(ToastControllerTest, PanelsFloatOnEveryWorkspaceWithoutTakingFocus) {
+    toasts.showBanner(Severity::info, "Velloq", "hello");
+    showScreenshotCard();
+    for (FloatingPanel* panel : {toasts.banner(), toasts.card()}) {
+        const auto flags = panel->windowFlags();
+        EXPECT_TRUE(flags & Qt::FramelessWindowHint);
+        EXPECT_TRUE(flags & Qt::WindowStaysOnTopHint);
+        EXPECT_TRUE(flags & Qt::WindowDoesNotAcceptFocus);
+        EXPECT_TRUE(panel->testAttribute(Qt::WA_ShowWithoutActivating));
+        EXPECT_EQ(panel->size(), panel->content()->sizeHint());
+        // Without a compositor the corners are cut by a mask, and nothing is see-through.
+        EXPECT_FALSE(panel->mask().isEmpty());
+        EXPECT_FALSE(panel->testAttribute(Qt::WA_TranslucentBackground));
+        EXPECT_FALSE(QApplication::activeWindow() == panel);
+    }
+    EXPECT_EQ(platform.floatingWindows.everywhere.size(), 2u);
+}
+
+TEST_F(ToastControllerTest, WithACompositorPanelsAreTranslucentAndUnmasked) {
+    platform.floatingWindows.compositor = true;
+    toasts.showBanner(Severity::info, "Velloq", "hello");
+    EXPECT_TRUE(toasts.banner()->translucent());
+    EXPECT_TRUE(toasts.banner()->testAttribute(Qt::WA_TranslucentBackground));
+    EXPECT_TRUE(toasts.banner()->mask().isEmpty());
+}
+
+TEST_F(ToastControllerTest, CardSitsBottomRightAndRemindsAfterSixSeconds) {
+    showScreenshotCard();
+    ASSERT_NE(toasts.card(), nullptr);
+    const int height = toasts.card()->height();
+    EXPECT_EQ(toasts.card()->pos(), QPoint(1440 - 332 - 20, 900 - 20 - height));
+
+    platform.loop.advance(5999ms);
+    EXPECT_NE(toasts.card(), nullptr);
+    EXPECT_EQ(toasts.banner(), nullptr);
+    platform.loop.advance(1ms);
+    EXPECT_EQ(toasts.card(), nullptr);
+    ASSERT_NE(banner(), nullptr);
+    EXPECT_EQ(banner()->severity(), Severity::success);
+    EXPECT_EQ(banner()->shownTitle(), "Velloq");
+    EXPECT_EQ(bannerMessage(), "Link saved to clipboard");
+}
+
+TEST_F(ToastControllerTest, ASecondCardCancelsTheFirstOnesReminderAndLivesSixSeconds) {
+    showScreenshotCard("https://velloq.test/i/first");
+    platform.loop.advance(3000ms);
+    showScreenshotCard("https://velloq.test/i/second");
+
+    platform.loop.advance(3000ms); // the first card's six seconds
+    EXPECT_EQ(toasts.banner(), nullptr);
+    EXPECT_NE(toasts.card(), nullptr);
+    platform.loop.advance(2999ms);
+    EXPECT_NE(toasts.card(), nullptr);
+    platform.loop.advance(1ms);
+    EXPECT_EQ(toasts.card(), nullptr);
+    EXPECT_EQ(bannerMessage(), "Link saved to clipboard");
+}
+
+TEST_F(ToastControllerTest, CopyPutsTheLinkOnTheClipboardAndSuppressesTheReminder) {
+    showScreenshotCard("https://velloq.test/i/copy");
+    cardButton("copy")->click();
+    EXPECT_EQ(platform.clipboard.text(), "https://velloq.test/i/copy");
+    EXPECT_TRUE(toasts.cardCopied());
+    EXPECT_EQ(cardButton("copy")->text(), "Copied");
+
+    platform.loop.advance(6000ms);
+    EXPECT_EQ(toasts.card(), nullptr);
+    EXPECT_EQ(toasts.banner(), nullptr);
+}
+
+TEST_F(ToastControllerTest, VideoCardRemindsOfTheVideoLinkAndDeletesItsRecording) {
+    const auto file = recording();
+    toasts.showVideoCard("https://velloq.test/v/1", std::nullopt, "0:07", file);
+    platform.loop.advance(5999ms);
+    EXPECT_TRUE(std::filesystem::exists(file));
+    platform.loop.advance(1ms);
+    EXPECT_FALSE(std::filesystem::exists(file));
+    EXPECT_EQ(bannerMessage(), "Video link saved to clipboard");
+}
+
+TEST_F(ToastControllerTest, AVideoCardReplacedByAScreenshotCardDeletesItsFileAtOnce) {
+    const auto file = recording();
+    toasts.showVideoCard("https://velloq.test/v/1", std::nullopt, "0:07", file);
+    showScreenshotCard();
+    EXPECT_FALSE(std::filesystem::exists(file));
+    platform.loop.advance(6000ms);
+    EXPECT_EQ(bannerMessage(), "Link saved to clipboard"); // only the new card reminds
+}
+
+TEST_F(ToastControllerTest, DismissingAVideoCardDeletesItsFile) {
+    const auto file = recording();
+    toasts.showVideoCard("https://velloq.test/v/1", std::nullopt, "0:07", file);
+    toasts.dismissCard();
+    EXPECT_FALSE(std::filesystem::exists(file));
+    EXPECT_EQ(toasts.card(), nullptr);
+    platform.loop.advance(10000ms);
+    EXPECT_EQ(toasts.banner(), nullptr); // a dismissed card does not remind
+}
+
+TEST_F(ToastControllerTest, ScreenshotSaveWritesThePngWhereTheUserChose) {
+    const auto destination = dir.path() / "shot.png";
+    platform.savePanel.answer = destination;
+    showScreenshotCard();
+    cardButton("save")->click();
+    platform.loop.runPending();
+    ASSERT_EQ(platform.savePanel.requests.size(), 1u);
+    EXPECT_EQ(platform.savePanel.requests[0].suggestedName, "screenshot.png");
+    EXPECT_EQ(platform.savePanel.requests[0].extension, "png");
+    EXPECT_EQ(contents(destination), "PNG bytes");
+    EXPECT_EQ(toasts.banner(), nullptr);
+    EXPECT_NE(toasts.card(), nullptr);
+}
+
+TEST_F(ToastControllerTest, CancelledSaveWritesNothing) {
+    showScreenshotCard();
+    cardButton("save")->click();
+    platform.loop.runPending();
+    EXPECT_EQ(platform.savePanel.requests.size(), 1u);
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+    EXPECT_EQ(toasts.banner(), nullptr);
+}
+
+TEST_F(ToastControllerTest, AFailedSaveShowsAnErrorBanner) {
+    platform.savePanel.answer = dir.path() / "shot.png";
+    platform.files.failWrites = true;
+    showScreenshotCard();
+    cardButton("save")->click();
+    platform.loop.runPending();
+    ASSERT_NE(banner(), nullptr);
+    EXPECT_EQ(banner()->severity(), Severity::error);
+    EXPECT_EQ(banner()->shownTitle(), "Velloq");
+    EXPECT_EQ(bannerMessage(), "The screenshot could not be saved.");
+    EXPECT_NE(toasts.card(), nullptr); // the card stays until its time is up
+
+    const auto file = recording();
+    platform.savePanel.answer = dir.path() / "missing-folder" / "copy.mp4";
+    toasts.showVideoCard("https://velloq.test/v/1", std::nullopt, "0:07", file);
+    cardButton("save")->click();
+    platform.loop.runPending();
+    EXPECT_EQ(bannerMessage(), "The recording could not be saved.");
+}
+
+TEST_F(ToastControllerTest, VideoCardDismissalWaitsForItsOpenSavePanel) {
+    const auto file = recording("the whole recording");
+    const auto destination = dir.path() / "kept.mp4";
+    platform.savePanel.answer = destination;
+    toasts.showVideoCard("https://velloq.test/v/1", std::nullopt, "0:07", file);
+    platform.savePanel.whileOpen = [&] {
+        // The user takes their time; the card's six seconds run out meanwhile.
+        platform.loop.advance(7000ms);
+        EXPECT_NE(toasts.card(), nullptr);
+        EXPECT_TRUE(std::filesystem::exists(file));
+        EXPECT_EQ(toasts.banner(), nullptr);
+    };
+    platform.loop.advance(1000ms);
+    cardButton("save")->click();
+    platform.loop.runPending();
+
+    EXPECT_EQ(platform.savePanel.requests.at(0).suggestedName, "recording.mp4");
+    EXPECT_EQ(platform.savePanel.requests.at(0).extension, "mp4");
+    EXPECT_EQ(contents(destination), "the whole recording");
+    // The time has passed, so the card goes as soon as the panel closes.
+    EXPECT_EQ(toasts.card(), nullptr);
+    EXPECT_FALSE(std::filesystem::exists(file));
+    EXPECT_EQ(bannerMessage(), "Video link saved to clipboard");
+}
+
+TEST_F(ToastControllerTest, ASavePanelClosedInTimeLeavesTheCardItsSixSeconds) {
+    platform.savePanel.answer = dir.path() / "shot.png";
+    platform.savePanel.whileOpen = [&] { platform.loop.advance(2000ms); };
+    showScreenshotCard();
+    cardButton("save")->click();
+    platform.loop.runPending();
+    EXPECT_NE(toasts.card(), nullptr);
+    platform.loop.advance(3999ms);
+    EXPECT_NE(toasts.card(), nullptr);
+    platform.loop.advance(1ms);
+    EXPECT_EQ(toasts.card(), nullptr);
+}
+
+TEST_F(ToastControllerTest, AVideoReplacedWhileSavingIsDeletedOnlyAfterTheCopy) {
+    const auto file = recording("frames");
+    const auto destination = dir.path() / "kept.mp4";
+    platform.savePanel.answer = destination;
+    toasts.showVideoCard("https://velloq.test/v/1", std::nullopt, "0:07", file);
+    platform.savePanel.whileOpen = [&] {
+        showScreenshotCard();
+        EXPECT_TRUE(std::filesystem::exists(file));
+    };
+    cardButton("save")->click();
+    platform.loop.runPending();
+    EXPECT_EQ(contents(destination), "frames");
+    EXPECT_FALSE(std::filesystem::exists(file));
+    EXPECT_NE(toasts.card(), nullptr); // the new card is untouched
+    platform.loop.advance(6000ms);
+    EXPECT_EQ(bannerMessage(), "Link saved to clipboard");
+}
+
+TEST_F(ToastControllerTest, VideoCardWithoutAFileCannotSave) {
+    toasts.showVideoCard("https://velloq.test/v/1", std::nullopt, "0:07", std::nullopt);
+    EXPECT_FALSE(cardButton("save")->isEnabled());
+    cardButton("save")->click();
+    platform.loop.runPending();
+    EXPECT_TRUE(platform.savePanel.requests.empty());
+}
+
+TEST_F(ToastControllerTest, OpenButtonsFollowTheirOwnLinkRules) {
+    showScreenshotCard("https://velloq.test/i/ok");
+    cardButton("open")->click();
+    showScreenshotCard("HTTPS://velloq.test/i/shouting");
+    cardButton("open")->click();
+    toasts.showVideoCard("httpx://velloq.test/v/1", std::nullopt, "0:07", std::nullopt);
+    cardButton("openInBrowser")->click();
+    toasts.showVideoCard("ftp://velloq.test/v/2", std::nullopt, "0:07", std::nullopt);
+    cardButton("openInBrowser")->click();
+    EXPECT_EQ(platform.application.openedURLs,
+              (std::vector<std::string>{"https://velloq.test/i/ok", "httpx://velloq.test/v/1"}));
+}
+
+TEST_F(ToastControllerTest, MarkupHandsTheImageOverAndTheCardStays) {
+    QImage seen;
+    QSize pixels;
+    toasts.onMarkup = [&](const QImage& image, QSize size) {
+        seen = image;
+        pixels = size;
+    };
+    showScreenshotCard();
+    cardButton("markup")->click();
+    EXPECT_EQ(seen.size(), QSize(64, 40));
+    EXPECT_EQ(pixels, QSize(64, 40));
+    EXPECT_NE(toasts.card(), nullptr);
+}
+
+TEST_F(ToastControllerTest, WithoutAMainScreenPanelsStayAtTheOrigin) {
+    platform.workArea.visible.reset();
+    toasts.showBanner(Severity::info, "Velloq", "hello");
+    EXPECT_EQ(toasts.banner()->pos(), QPoint(0, 900 - toasts.banner()->height()));
+}
+
+TEST(ToastControllerLifetime, TimersDieWithTheController) {
+    testing::qtApp();
+    FakePlatform platform;
+    {
+        ToastController toasts;
+        toasts.showBanner(Severity::info, "Velloq", "hello");
+        toasts.showVideoCard("https://velloq.test/v/1", std::nullopt, "0:07", std::nullopt);
+    }
+    EXPECT_EQ(platform.loop.pendingTimers(), 0u);
+    platform.loop.advance(10000ms);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+} // namespace
+} // namespace velloq
