@@ -1,0 +1,180 @@
+#include "editor/EditorSymbols.h"
+
+#include <algorithm>
+#include <functional>
+#include <map>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+
+namespace velloq::editor {
+
+namespace {
+
+constexpr double grid = 20;
+constexpr double lineWidth = 1.5;    // points on screen
+constexpr double maxLineWidth = 2.2; // grid units
+
+// Each symbol is a stroked outline plus optional filled parts, in grid units.
+struct Glyph {
+    QPainterPath stroke;
+    QPainterPath fill;
+};
+
+QPainterPath polyline(std::initializer_list<QPointF> points, bool closed = false) {
+    QPainterPath path;
+    bool first = true;
+    for (QPointF p : points) {
+        if (first) {
+            path.moveTo(p);
+            first = false;
+        } else {
+            path.lineTo(p);
+        }
+    }
+    if (closed) {
+        path.closeSubpath();
+    }
+    return path;
+}
+
+Glyph uturn(bool forward) {
+    QPainterPath path(QPointF(16, 16));
+    path.lineTo(16, 10);
+    path.cubicTo(16, 6.7, 13.3, 5, 10, 5);
+    path.lineTo(4, 5);
+    path.addPath(polyline({{7.5, 1.5}, {4, 5}, {7.5, 8.5}}));
+    if (forward) {
+        path = QTransform(-1, 0, 0, 1, grid, 0).map(path);
+    }
+    return {path, {}};
+}
+
+Glyph pencilTip() {
+    QPainterPath body = polyline({{13, 3}, {17, 7}, {7, 17}, {3, 17}, {3, 13}}, true);
+    body.addPath(polyline({{11, 5}, {15, 9}}));
+    return {body, polyline({{3, 17}, {3, 14.4}, {5.6, 17}}, true)};
+}
+
+Glyph highlighter() {
+    QPainterPath body = polyline({{12.5, 2.5}, {17.5, 7.5}, {10, 15}, {5, 10}}, true);
+    body.addPath(polyline({{5, 10}, {3, 14}, {6, 17}, {10, 15}}));
+    return {body, polyline({{2, 17.2}, {8, 17.2}, {8, 19}, {2, 19}}, true)};
+}
+
+Glyph characterTextbox() {
+    QPainterPath path;
+    path.addRoundedRect(QRectF(1.5, 2.5, 17, 15), 3.5, 3.5);
+    path.addPath(polyline({{6.2, 14}, {10, 6}, {13.8, 14}}));
+    path.addPath(polyline({{7.6, 11.2}, {12.4, 11.2}}));
+    return {path, {}};
+}
+
+Glyph arrowUpRight() {
+    QPainterPath path = polyline({{4.5, 15.5}, {15.5, 4.5}});
+    path.addPath(polyline({{7.5, 4.5}, {15.5, 4.5}, {15.5, 12.5}}));
+    return {path, {}};
+}
+
+Glyph rectangle() {
+    QPainterPath path;
+    path.addRoundedRect(QRectF(2, 4.5, 16, 11), 2.5, 2.5);
+    return {path, {}};
+}
+
+Glyph oneCircle() {
+    QPainterPath path;
+    path.addEllipse(QPointF(10, 10), 8.2, 8.2);
+    path.addPath(polyline({{8, 7.2}, {10.6, 5.6}, {10.6, 14.4}}));
+    return {path, {}};
+}
+
+Glyph eraser() {
+    QPainterPath path = polyline({{11.5, 2.5}, {18, 9}, {11, 16}, {7, 16}, {3, 12}}, true);
+    path.addPath(polyline({{7.2, 6.8}, {13.7, 13.3}}));
+    path.addPath(polyline({{11, 16}, {17.5, 16}}));
+    return {path, {}};
+}
+
+Glyph arrowUpRightSquare() {
+    QPainterPath path;
+    path.addRoundedRect(QRectF(2.5, 2.5, 15, 15), 3.5, 3.5);
+    path.addPath(polyline({{7, 13}, {13, 7}}));
+    path.addPath(polyline({{8.5, 7}, {13, 7}, {13, 11.5}}));
+    return {path, {}};
+}
+
+Glyph squareAndArrowDown() {
+    QPainterPath path = polyline({{6.5, 8}, {4, 8}, {4, 18}, {16, 18}, {16, 8}, {13.5, 8}});
+    path.addPath(polyline({{10, 2}, {10, 13}}));
+    path.addPath(polyline({{6.8, 9.8}, {10, 13}, {13.2, 9.8}}));
+    return {path, {}};
+}
+
+Glyph docOnDoc() {
+    QPainterPath path;
+    path.addRoundedRect(QRectF(7, 6, 10.5, 12.5), 2.5, 2.5);
+    path.addPath(polyline({{4.5, 14}, {2.5, 14}, {2.5, 1.5}, {12.5, 1.5}, {12.5, 3.5}}));
+    return {path, {}};
+}
+
+const std::map<std::string_view, std::function<Glyph()>, std::less<>>& glyphs() {
+    static const std::map<std::string_view, std::function<Glyph()>, std::less<>> table = {
+        {"arrow.uturn.backward", [] { return uturn(false); }},
+        {"arrow.uturn.forward", [] { return uturn(true); }},
+        {"pencil.tip", pencilTip},
+        {"highlighter", highlighter},
+        {"character.textbox", characterTextbox},
+        {"arrow.up.right", arrowUpRight},
+        {"rectangle", rectangle},
+        {"1.circle", oneCircle},
+        {"eraser", eraser},
+        {"arrow.up.right.square", arrowUpRightSquare},
+        {"square.and.arrow.down", squareAndArrowDown},
+        {"doc.on.doc", docOnDoc},
+    };
+    return table;
+}
+
+} // namespace
+
+bool drawEditorSymbol(QPainter& painter, std::string_view name, const QRectF& box,
+                      const QColor& colour) {
+    const auto found = glyphs().find(name);
+    if (found == glyphs().end()) {
+        return false;
+    }
+    const Glyph glyph = found->second();
+    const double side = std::min(box.width(), box.height());
+    const double scale = side / grid;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.translate(box.center() - QPointF(side / 2, side / 2));
+    painter.scale(scale, scale);
+    // Lines stay about 1.5 points wide at any size, as a font's symbols keep
+    // their weight, but never grow heavier than the grid allows at small sizes.
+    QPen pen(colour, std::min(lineWidth / scale, maxLineWidth), Qt::SolidLine, Qt::RoundCap,
+             Qt::RoundJoin);
+    painter.strokePath(glyph.stroke, pen);
+    if (!glyph.fill.isEmpty()) {
+        painter.fillPath(glyph.fill, colour);
+    }
+    painter.restore();
+    return true;
+}
+
+QIcon editorSymbolIcon(std::string_view name, int points, const QColor& colour) {
+    QIcon icon;
+    for (int ratio : {1, 2}) {
+        QPixmap pixmap(points * ratio, points * ratio);
+        pixmap.setDevicePixelRatio(ratio);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        drawEditorSymbol(painter, name, QRectF(0, 0, points, points), colour);
+        painter.end();
+        icon.addPixmap(pixmap);
+    }
+    return icon;
+}
+
+} // namespace velloq::editor

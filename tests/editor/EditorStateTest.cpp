@@ -1,0 +1,346 @@
+#include "editor/EditorState.h"
+
+#include "editor/MarkupTables.h"
+
+#include <gtest/gtest.h>
+
+using namespace velloq::editor;
+
+namespace {
+
+template <class K> const K& kindOf(const Annotation& annotation) {
+    const K* payload = std::get_if<K>(&annotation.kind);
+    EXPECT_NE(payload, nullptr) << "unexpected kind " << annotation.kind.index();
+    static const K none{};
+    return payload ? *payload : none;
+}
+
+void click(EditorState& state, QPointF at) {
+    state.press(at);
+    state.release(at);
+}
+
+void drag(EditorState& state, std::initializer_list<QPointF> path) {
+    auto point = path.begin();
+    state.press(*point);
+    for (++point; point != path.end(); ++point) {
+        state.move(*point);
+    }
+    state.release(*(path.end() - 1));
+}
+
+} // namespace
+
+TEST(EditorState, StartsFromTheInitialValues) {
+    const EditorState state;
+    EXPECT_EQ(state.tool(), AnnotationTool::pen);
+    EXPECT_EQ(state.colorIndex(), 0);
+    EXPECT_EQ(state.widthIndex(), 1);
+    EXPECT_EQ(state.fontSizeIndex(), 1);
+    EXPECT_TRUE(state.annotations().empty());
+    EXPECT_FALSE(state.canUndo());
+    EXPECT_FALSE(state.canRedo());
+    EXPECT_EQ(state.nextNumber(), 1);
+    EXPECT_FALSE(state.editingPoint().has_value());
+    EXPECT_FALSE(state.textFocused());
+    EXPECT_EQ(state.canvasSize(), QSizeF(0, 0));
+}
+
+TEST(PenGestures, AClickAddsNothingAndTwoPointsAddAStroke) {
+    EditorState state;
+    click(state, {10, 10});
+    EXPECT_TRUE(state.annotations().empty());
+    EXPECT_FALSE(state.canUndo()) << "a click that adds nothing records no undo step";
+    EXPECT_TRUE(state.gesture().penPoints.empty());
+
+    drag(state, {{10, 10}, {20, 25}});
+    ASSERT_EQ(state.annotations().size(), 1u);
+    const auto& pen = kindOf<kind::Pen>(state.annotations()[0]);
+    EXPECT_EQ(pen.points, (std::vector<QPointF>{{10, 10}, {20, 25}}))
+        << "the press and the movement, not the release";
+    EXPECT_EQ(state.annotations()[0].color, markupPalette()[0]);
+    EXPECT_EQ(state.annotations()[0].width, 4);
+    EXPECT_TRUE(state.gesture().penPoints.empty());
+}
+
+TEST(PenGestures, KeepsEveryReportedPositionWithoutThinning) {
+    EditorState state;
+    state.selectTool(AnnotationTool::highlighter);
+    drag(state, {{0, 0}, {0, 0}, {0.1, 0}, {0.2, 0}});
+    ASSERT_EQ(state.annotations().size(), 1u);
+    EXPECT_EQ(kindOf<kind::Highlighter>(state.annotations()[0]).points.size(), 4u);
+}
+
+TEST(PenGestures, TheStrokeInProgressGrowsWithEveryMovement) {
+    EditorState state;
+    state.press({1, 1});
+    state.move({2, 2});
+    state.move({3, 3});
+    EXPECT_EQ(state.gesture().penPoints.size(), 3u);
+    EXPECT_TRUE(state.annotations().empty()) << "nothing is added before the release";
+}
+
+TEST(RectGestures, ADragInAnyDirectionIsStoredNormalised) {
+    EditorState state;
+    state.selectTool(AnnotationTool::rect);
+    drag(state, {{100, 80}, {60, 50}, {30, 20}});
+    ASSERT_EQ(state.annotations().size(), 1u);
+    EXPECT_EQ(kindOf<kind::Rect>(state.annotations()[0]).rect, QRectF(30, 20, 70, 60));
+
+    drag(state, {{10, 90}, {50, 40}});
+    EXPECT_EQ(kindOf<kind::Rect>(state.annotations()[1]).rect, QRectF(10, 40, 40, 50));
+    EXPECT_FALSE(state.gesture().dragStart.has_value());
+    EXPECT_FALSE(state.gesture().dragCurrent.has_value());
+}
+
+TEST(RectGestures, AClickAddsAZeroSizeRectangle) {
+    EditorState state;
+    state.selectTool(AnnotationTool::rect);
+    click(state, {40, 40});
+    ASSERT_EQ(state.annotations().size(), 1u);
+    EXPECT_EQ(kindOf<kind::Rect>(state.annotations()[0]).rect, QRectF(40, 40, 0, 0));
+}
+
+TEST(ArrowGestures, RunsFromThePressToTheRelease) {
+    EditorState state;
+    state.selectTool(AnnotationTool::arrow);
+    state.press({5, 5});
+    state.move({50, 60});
+    EXPECT_EQ(state.gesture().dragStart, QPointF(5, 5));
+    EXPECT_EQ(state.gesture().dragCurrent, QPointF(50, 60));
+    state.move({70, 80});
+    EXPECT_EQ(state.gesture().dragStart, QPointF(5, 5)) << "the start stays put";
+    state.release({90, 95});
+    ASSERT_EQ(state.annotations().size(), 1u);
+    const auto& arrow = kindOf<kind::Arrow>(state.annotations()[0]);
+    EXPECT_EQ(arrow.start, QPointF(5, 5));
+    EXPECT_EQ(arrow.end, QPointF(90, 95));
+}
+
+TEST(ArrowGestures, AClickAddsAZeroLengthArrow) {
+    EditorState state;
+    state.selectTool(AnnotationTool::arrow);
+    click(state, {7, 8});
+    ASSERT_EQ(state.annotations().size(), 1u);
+    const auto& arrow = kindOf<kind::Arrow>(state.annotations()[0]);
+    EXPECT_EQ(arrow.start, arrow.end);
+}
+
+TEST(NumberGestures, BadgesGoWhereTheReleaseIsAndCountUp) {
+    EditorState state;
+    state.selectTool(AnnotationTool::number);
+    state.press({1, 1});
+    EXPECT_TRUE(state.annotations().empty()) << "nothing on the press";
+    state.move({5, 5});
+    state.release({30, 40});
+    click(state, {60, 40});
+    ASSERT_EQ(state.annotations().size(), 2u);
+    EXPECT_EQ(kindOf<kind::Number>(state.annotations()[0]).number, 1);
+    EXPECT_EQ(kindOf<kind::Number>(state.annotations()[0]).point, QPointF(30, 40));
+    EXPECT_EQ(kindOf<kind::Number>(state.annotations()[1]).number, 2);
+    EXPECT_EQ(state.nextNumber(), 3);
+}
+
+TEST(NumberGestures, UndoLeavesTheNextNumberAlone) {
+    EditorState state;
+    state.selectTool(AnnotationTool::number);
+    for (double x : {10.0, 40.0, 70.0}) {
+        click(state, {x, 10});
+    }
+    state.undo();
+    state.undo();
+    state.undo();
+    EXPECT_TRUE(state.annotations().empty());
+    click(state, {10, 10});
+    ASSERT_EQ(state.annotations().size(), 1u);
+    EXPECT_EQ(kindOf<kind::Number>(state.annotations()[0]).number, 4);
+}
+
+TEST(NumberGestures, TakeTheStrokeWidthAtCreation) {
+    EditorState state;
+    state.selectTool(AnnotationTool::number);
+    state.selectWidth(2);
+    click(state, {10, 10});
+    EXPECT_EQ(state.annotations()[0].width, 7);
+}
+
+TEST(TextEntry, AReleaseOpensAFocusedFieldThere) {
+    EditorState state;
+    state.selectTool(AnnotationTool::text);
+    state.press({20, 30});
+    EXPECT_FALSE(state.editingPoint().has_value()) << "the field opens on the release";
+    state.release({25, 35});
+    EXPECT_EQ(state.editingPoint(), QPointF(25, 35));
+    EXPECT_TRUE(state.textFocused());
+    EXPECT_EQ(state.editingText(), "");
+}
+
+TEST(TextEntry, CommitKeepsTrimmedTextAtTheFieldsPointInTheCurrentFontSize) {
+    EditorState state;
+    state.selectTool(AnnotationTool::text);
+    state.selectWidth(0);
+    click(state, {50, 60});
+    state.setEditingText(QStringLiteral("  Hello\n"));
+    state.selectFontSize(2);
+    state.selectColor(3);
+    state.commitText();
+    ASSERT_EQ(state.annotations().size(), 1u);
+    const Annotation& text = state.annotations()[0];
+    EXPECT_EQ(kindOf<kind::Text>(text).string, "Hello");
+    EXPECT_EQ(kindOf<kind::Text>(text).point, QPointF(50, 60));
+    EXPECT_EQ(text.width, 18) << "the font size at commit, whatever the stroke width";
+    EXPECT_EQ(text.color, markupPalette()[3]) << "the colour at commit";
+    EXPECT_FALSE(state.editingPoint().has_value());
+    EXPECT_FALSE(state.textFocused());
+    EXPECT_EQ(state.editingText(), "");
+    EXPECT_TRUE(state.canUndo());
+}
+
+TEST(TextEntry, BlankTextAddsNothingButClosesTheField) {
+    EditorState state;
+    state.selectTool(AnnotationTool::text);
+    click(state, {50, 60});
+    state.setEditingText(QStringLiteral(" \t\n  \r\n"));
+    state.commitText();
+    EXPECT_TRUE(state.annotations().empty());
+    EXPECT_FALSE(state.canUndo());
+    EXPECT_FALSE(state.editingPoint().has_value());
+}
+
+TEST(TextEntry, CancelDropsTheTextWithoutHistory) {
+    EditorState state;
+    state.selectTool(AnnotationTool::text);
+    click(state, {50, 60});
+    state.setEditingText(QStringLiteral("draft"));
+    state.cancelText();
+    EXPECT_TRUE(state.annotations().empty());
+    EXPECT_FALSE(state.canUndo());
+    EXPECT_FALSE(state.editingPoint().has_value());
+    EXPECT_EQ(state.editingText(), "");
+}
+
+TEST(TextEntry, AClickElsewhereCommitsAndOpensANewField) {
+    EditorState state;
+    state.selectTool(AnnotationTool::text);
+    click(state, {10, 10});
+    state.setEditingText(QStringLiteral("first"));
+    click(state, {100, 100});
+    ASSERT_EQ(state.annotations().size(), 1u);
+    EXPECT_EQ(kindOf<kind::Text>(state.annotations()[0]).point, QPointF(10, 10));
+    EXPECT_EQ(state.editingPoint(), QPointF(100, 100));
+    EXPECT_EQ(state.editingText(), "");
+}
+
+TEST(TextEntry, SwitchingToolsCommitsTheTypedWord) {
+    EditorState state;
+    state.selectTool(AnnotationTool::text);
+    click(state, {10, 20});
+    state.setEditingText(QStringLiteral("word"));
+    state.selectTool(AnnotationTool::pen);
+    ASSERT_EQ(state.annotations().size(), 1u);
+    EXPECT_EQ(kindOf<kind::Text>(state.annotations()[0]).string, "word");
+    EXPECT_EQ(kindOf<kind::Text>(state.annotations()[0]).point, QPointF(10, 20));
+    EXPECT_FALSE(state.editingPoint().has_value());
+}
+
+TEST(TextEntry, SelectingTheSameToolAgainCommitsNothing) {
+    EditorState state;
+    state.selectTool(AnnotationTool::text);
+    click(state, {10, 20});
+    state.setEditingText(QStringLiteral("word"));
+    state.selectTool(AnnotationTool::text);
+    EXPECT_TRUE(state.editingPoint().has_value()) << "only a change of tool commits";
+}
+
+TEST(History, UndoAndRedoSwapWholeLists) {
+    EditorState state;
+    drag(state, {{0, 0}, {1, 1}});
+    drag(state, {{2, 2}, {3, 3}});
+    const AnnotationList both = state.annotations();
+    state.undo();
+    EXPECT_EQ(state.annotations().size(), 1u);
+    EXPECT_TRUE(state.canRedo());
+    state.redo();
+    ASSERT_EQ(state.annotations().size(), 2u);
+    EXPECT_EQ(state.annotations()[1].id, both[1].id) << "redo restores the same annotation";
+    state.undo();
+    state.undo();
+    EXPECT_TRUE(state.annotations().empty());
+    EXPECT_FALSE(state.canUndo());
+    state.undo(); // nothing left: harmless
+    EXPECT_EQ(state.redoStack().size(), 2u);
+}
+
+TEST(History, AnyNewChangeForgetsWhatWasUndone) {
+    EditorState state;
+    drag(state, {{0, 0}, {1, 1}});
+    state.undo();
+    ASSERT_TRUE(state.canRedo());
+    drag(state, {{5, 5}, {6, 6}});
+    EXPECT_FALSE(state.canRedo());
+}
+
+TEST(History, ACommittedTextAndAnErasureAreEachOneStep) {
+    EditorState state;
+    state.selectTool(AnnotationTool::text);
+    click(state, {40, 40});
+    state.setEditingText(QStringLiteral("x"));
+    state.commitText();
+    state.selectTool(AnnotationTool::eraser);
+    click(state, {40, 40});
+    EXPECT_TRUE(state.annotations().empty());
+    EXPECT_EQ(state.undoStack().size(), 2u);
+    state.undo();
+    EXPECT_EQ(state.annotations().size(), 1u);
+}
+
+TEST(History, UndoLeavesTheOpenTextFieldAndTheToolAlone) {
+    EditorState state;
+    drag(state, {{0, 0}, {1, 1}});
+    state.selectTool(AnnotationTool::text);
+    click(state, {9, 9});
+    state.undo();
+    EXPECT_EQ(state.tool(), AnnotationTool::text);
+    EXPECT_EQ(state.editingPoint(), QPointF(9, 9));
+}
+
+TEST(ToolBarChoices, IndicesOutsideTheTablesAreIgnored) {
+    EditorState state;
+    state.selectColor(7);
+    state.selectWidth(3);
+    state.selectFontSize(-1);
+    EXPECT_EQ(state.colorIndex(), 0);
+    EXPECT_EQ(state.widthIndex(), 1);
+    EXPECT_EQ(state.fontSizeIndex(), 1);
+}
+
+TEST(ToolBarChoices, TheSizeGroupPicksFontSizesOnlyForText) {
+    EditorState state;
+    EXPECT_EQ(state.sizeChoice(), SizeChoice::strokeWidth);
+    state.selectSize(0);
+    EXPECT_EQ(state.widthIndex(), 0);
+    state.selectTool(AnnotationTool::text);
+    EXPECT_EQ(state.sizeChoice(), SizeChoice::fontSize);
+    state.selectSize(2);
+    EXPECT_EQ(state.fontSizeIndex(), 2);
+    EXPECT_EQ(state.widthIndex(), 0);
+    EXPECT_EQ(state.sizeIndex(), 2);
+}
+
+TEST(ToolBarChoices, ChangingToolMidDragDropsTheGesture) {
+    EditorState state;
+    state.press({1, 1});
+    state.move({2, 2});
+    state.selectTool(AnnotationTool::rect);
+    state.release({3, 3});
+    EXPECT_TRUE(state.annotations().empty());
+    EXPECT_TRUE(state.gesture().penPoints.empty());
+}
+
+TEST(CanvasSize, FollowsTheLayoutAndLeavesAnnotationsWhereTheyAre) {
+    EditorState state;
+    drag(state, {{10, 10}, {20, 20}});
+    state.setCanvasSize({800, 600});
+    EXPECT_EQ(state.canvasSize(), QSizeF(800, 600));
+    EXPECT_EQ(kindOf<kind::Pen>(state.annotations()[0]).points.front(), QPointF(10, 10));
+}

@@ -1,0 +1,129 @@
+// The editor's upload actions end to end: the rendered PNG goes through the
+// real client and libcurl to the reference server over loopback TLS.
+
+#include "editor/AnnotationEditorView.h"
+#include "editor/AnnotationWindowController.h"
+#include "editor/EditorBottomBar.h"
+#include "editor/EditorCanvas.h"
+#include "editor/EditorWindow.h"
+#include "editor/MarkupTables.h"
+#include "fakes/FakePlatform.h"
+#include "fakes/QtApp.h"
+#include "keystore/APIKeyStore.h"
+#include "net/UploadError.h"
+#include "ReferenceServer.h"
+
+#include <chrono>
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <QApplication>
+#include <QPushButton>
+#include <thread>
+
+using namespace velloq::editor;
+
+namespace {
+
+struct Banner {
+    velloq::Severity severity;
+    std::string message;
+};
+
+class UploadIntegrationTest : public ::testing::Test {
+protected:
+    UploadIntegrationTest() {
+        velloq::testing::qtApp();
+        ::setenv("VELLOQ_SERVICE_URL", server.baseURL().c_str(), 1);
+        ::setenv("VELLOQ_CA_FILE", server.caFile().c_str(), 1);
+        curl = std::make_unique<velloq::platform::CurlHttp>(
+            velloq::platform::CurlHttp::extraCAFromEnvironment());
+        auto services = velloq::platform::installed();
+        services.http = curl.get();
+        velloq::platform::install(services);
+        velloq::APIKeyStore::saveAPIKey(velloq::testing::ReferenceServer::key);
+
+        // The product's encoder and upload; only the banner is recorded.
+        EditorServices editorServices = standardEditorServices();
+        editorServices.showBanner = [this](velloq::Severity severity, std::string_view,
+                                           std::string_view message) {
+            banners.push_back({severity, std::string(message)});
+        };
+        controller.setServices(editorServices);
+
+        QImage image(800, 600, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        image.setDevicePixelRatio(2);
+        controller.show(image, QSize(800, 600));
+        QApplication::processEvents();
+    }
+    ~UploadIntegrationTest() override {
+        window().hide();
+        ::unsetenv("VELLOQ_SERVICE_URL");
+        ::unsetenv("VELLOQ_CA_FILE");
+    }
+
+    // Runs the main queue until a banner arrives: the upload finishes on a
+    // worker thread and comes back through one post.
+    void awaitBanner() {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (banners.empty() && std::chrono::steady_clock::now() < deadline) {
+            platform.loop.runPending();
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        ASSERT_FALSE(banners.empty()) << "the upload never finished";
+    }
+
+    // The editor and its window exist once the fixture has shown it.
+    AnnotationEditorView& view() { return *shown(controller.view()); }
+    EditorWindow& window() { return *shown(controller.window()); }
+    template <class T> static T* shown(T* widget) {
+        if (widget == nullptr) {
+            std::abort();
+        }
+        return widget;
+    }
+
+    AnnotationWindowController& controller = AnnotationWindowController::shared();
+    velloq::testing::FakePlatform platform;
+    velloq::testing::ReferenceServer server;
+    std::unique_ptr<velloq::platform::CurlHttp> curl;
+    std::vector<Banner> banners;
+};
+
+} // namespace
+
+TEST_F(UploadIntegrationTest, CopyLinkAndDoneUploadsTheAnnotatedImage) {
+    AnnotationEditorView& view = this->view();
+    // A badge in the middle of the image: canvas centre, at 2 pixels per point.
+    const QSizeF canvas = view.state().canvasSize();
+    view.state().selectTool(AnnotationTool::number);
+    view.state().press({canvas.width() / 2, canvas.height() / 2});
+    view.state().release({canvas.width() / 2, canvas.height() / 2});
+
+    view.bottomBar().copyLinkButton().click();
+    awaitBanner();
+
+    ASSERT_EQ(platform.clipboard.texts.size(), 1u);
+    const std::string link = platform.clipboard.texts[0];
+    EXPECT_TRUE(link.starts_with(server.baseURL() + "/")) << link;
+    EXPECT_FALSE(window().isVisible());
+    EXPECT_EQ(banners[0].severity, velloq::Severity::success);
+    EXPECT_EQ(banners[0].message, "Link copied to clipboard");
+
+    const QImage uploaded =
+        QImage::fromData(QByteArray::fromStdString(server.download(link)), "PNG");
+    ASSERT_EQ(uploaded.size(), QSize(800, 600));
+    const QRgb badge = uploaded.pixel(400 + 20, 300);
+    EXPECT_EQ(badge, markupPalette()[0].rgb()) << "the badge is in the uploaded pixels";
+    EXPECT_EQ(uploaded.pixel(10, 10), qRgb(255, 255, 255));
+}
+
+TEST_F(UploadIntegrationTest, AServerErrorKeepsTheEditorOpenWithItsSentence) {
+    server.fault("upload", R"({"status":500,"times":1})");
+    view().bottomBar().copyLinkButton().click();
+    awaitBanner();
+    EXPECT_TRUE(window().isVisible());
+    EXPECT_TRUE(platform.clipboard.texts.empty());
+    EXPECT_EQ(banners[0].severity, velloq::Severity::error);
+    EXPECT_EQ(banners[0].message, velloq::userMessage(velloq::UploadError::http(500)));
+}
