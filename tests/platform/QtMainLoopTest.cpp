@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <gtest/gtest.h>
+#include <memory>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <thread>
@@ -81,4 +82,16 @@ TEST_F(QtMainLoopTest, RepeatingTimerKeepsFiringUntilCancelled) {
     ASSERT_TRUE(spinUntil([&] { return ticks >= 3; }));
     spinUntil([] { return false; }, 50);
     EXPECT_EQ(ticks, 3);
+}
+
+// The application object goes before the platform at quit, taking the timers
+// it parents with it; a repeating timer is never cancelled.
+TEST_F(QtMainLoopTest, OutlivingTheContextWithTimersPendingIsSafe) {
+    auto owner = std::make_unique<QObject>();
+    auto outliving = std::make_unique<QtMainLoop>(owner.get());
+    outliving->scheduleRepeating(30s, [] {});
+    const auto once = outliving->schedule(30s, [] {});
+    owner.reset();
+    outliving->cancel(once);
+    outliving.reset();
 }

@@ -8,7 +8,7 @@ QtMainLoop::QtMainLoop(QObject* context) : context_(context) {}
 
 QtMainLoop::~QtMainLoop() {
     for (auto& [id, timer] : timers_) {
-        delete timer;
+        delete timer.data();
     }
 }
 
@@ -43,7 +43,9 @@ TimerId QtMainLoop::start(Duration interval, bool repeating, std::function<void(
         }
         // Forget the timer before firing: the callback may schedule or cancel others.
         if (auto found = timers_.find(id); found != timers_.end()) {
-            found->second->deleteLater();
+            if (found->second) {
+                found->second->deleteLater();
+            }
             timers_.erase(found);
         }
         fire();
@@ -55,8 +57,10 @@ TimerId QtMainLoop::start(Duration interval, bool repeating, std::function<void(
 
 void QtMainLoop::cancel(TimerId id) {
     if (auto found = timers_.find(id); found != timers_.end()) {
-        found->second->stop();
-        found->second->deleteLater();
+        if (found->second) {
+            found->second->stop();
+            found->second->deleteLater();
+        }
         timers_.erase(found);
     }
 }

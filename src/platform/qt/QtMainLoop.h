@@ -29,7 +29,8 @@ private:
 
     QPointer<QObject> context_;
     TimerId nextId_ = 1;
-    std::unordered_map<TimerId, QTimer*> timers_; // main thread only
+    // Timers are children of `context`, so they may already be gone when we are.
+    std::unordered_map<TimerId, QPointer<QTimer>> timers_; // main thread only
 };
 
 } // namespace velloq::platform
