@@ -18,6 +18,9 @@ bool AppDelegate::applicationDidFinishLaunching() {
         platform::permissions().requestScreenRecording();
     }
     model.refresh();
+    if (startHealthProbe) {
+        startHealthProbe();
+    }
     return true;
 }
 

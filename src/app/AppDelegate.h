@@ -1,16 +1,21 @@
 #pragma once
 
+#include <functional>
+
 namespace velloq {
 
 // The application's launch and terminate sequences.
 class AppDelegate {
 public:
     // Runs once at start-up, in order: the single-instance guard (a second copy
-    // quits), the screen capture preflight with a refresh of the permission flags.
-    // Returns false when this copy is quitting.
+    // quits), the screen capture preflight with a refresh of the permission flags,
+    // the start of the service health probe. Returns false when this copy is quitting.
     bool applicationDidFinishLaunching();
     // Runs once as the application quits.
     void applicationWillTerminate();
+
+    // Starts the periodic health probe of the sharing service.
+    std::function<void()> startHealthProbe;
 };
 
 } // namespace velloq

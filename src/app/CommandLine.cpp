@@ -14,6 +14,12 @@ Invocation parseCommandLine(const std::vector<std::string>& arguments) {
         command = Command::version;
     } else if (verb == "--help" || verb == "-h" || verb == "help") {
         command = Command::help;
+    } else if (verb == "capture" || verb == "displays") {
+        Invocation invocation{verb == "capture" ? Command::capture : Command::displays, {}};
+        if (auto problem = parseCaptureArguments(arguments, invocation.capture)) {
+            return {Command::invalid, *problem};
+        }
+        return invocation;
     } else {
         return {Command::invalid, "unknown command '" + verb + "'"};
     }
@@ -33,6 +39,13 @@ const char* usageText() {
            "Commands:\n"
            "  set-key     read the sharing service's API key from standard input and\n"
            "              store it in the keyring (an empty input removes it)\n"
+           "  capture --all | --display ID | --region X,Y,W,H [--output FILE] [--upload]\n"
+           "              take a snapshot of every display, one display or a region\n"
+           "              (global points, origin at the primary display's bottom-left)\n"
+           "              and write it as PNG to FILE or to the Pictures folder;\n"
+           "              prints the file's path; with --upload, sends it to the\n"
+           "              sharing service instead and prints the link\n"
+           "  displays    list the displays: id, name, frame (x,y,w,h), scale, primary\n"
            "  --version   print the version\n"
            "  --help      print this help\n";
 }

@@ -1,15 +1,18 @@
 #pragma once
 
+#include "app/CaptureCommands.h"
+
 #include <string>
 #include <vector>
 
 namespace velloq {
 
-enum class Command { tray, setKey, version, help, invalid };
+enum class Command { tray, setKey, version, help, capture, displays, invalid };
 
 struct Invocation {
     Command command = Command::tray;
     std::string problem; // why the arguments were not understood
+    CaptureOptions capture{};
 };
 
 // Reads the arguments after the program name.

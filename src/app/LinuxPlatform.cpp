@@ -1,7 +1,16 @@
 #include "app/LinuxPlatform.h"
 
+#include "net/TaskPool.h"
+#include "platform/qt/QtFloatingWindows.h"
+#include "platform/qt/QtScreenScale.h"
+#include "platform/qt/QtWorkArea.h"
+#include "platform/x11/X11FloatingWindows.h"
+#include "platform/x11/X11WorkArea.h"
+
 #include <cstdlib>
 #include <cstring>
+#include <QGuiApplication>
+#include <QScreen>
 #include <unistd.h>
 
 namespace velloq {
@@ -19,30 +28,55 @@ bool logToStderr() {
 } // namespace
 
 LinuxPlatform::LinuxPlatform()
-    : log_(logToStderr()), defaults_(platform::JsonDefaultsStore::defaultPath()) {
+    : log_(logToStderr()), defaults_(platform::JsonDefaultsStore::defaultPath()),
+      screens_(platform::qtScreenScale) {
     previous_ = platform::installed();
     install();
 }
 
 LinuxPlatform::~LinuxPlatform() {
+    // Requests still out end now, and the workers are joined while the
+    // services they report to still exist.
+    http_.close();
+    TaskPool::shared().shutdown();
     platform::install(previous_);
 }
 
 void LinuxPlatform::attachApplication(QObject* application) {
     loop_ = std::make_unique<platform::QtMainLoop>(application);
     desktop_ = std::make_unique<DesktopApplication>(platform::InstanceLock::defaultPath());
+    if (QGuiApplication::platformName() == "xcb") {
+        floatingWindows_ = std::make_unique<platform::X11FloatingWindows>();
+        workArea_ = std::make_unique<platform::X11WorkArea>([] {
+            const QScreen* primary = QGuiApplication::primaryScreen();
+            return primary != nullptr ? primary->devicePixelRatio() : 1.0;
+        });
+    } else {
+        floatingWindows_ = std::make_unique<platform::QtFloatingWindows>();
+        workArea_ = std::make_unique<platform::QtWorkArea>();
+    }
     install();
 }
 
 void LinuxPlatform::install() {
     platform::Services services;
     services.log = &log_;
+    services.http = &http_;
     services.defaults = &defaults_;
     services.secrets = &secrets_;
     services.permissions = &permissions_;
     services.mainQueue = loop_.get();
     services.clock = loop_.get();
     services.application = desktop_.get();
+    services.files = &files_;
+    services.screens = &screens_;
+    if (loop_) { // the desktop services below need the application object
+        services.clipboard = &clipboard_;
+        services.imageClipboard = &imageClipboard_;
+        services.savePanel = &savePanel_;
+        services.workArea = workArea_.get();
+        services.floatingWindows = floatingWindows_.get();
+    }
     platform::install(services);
 }
 

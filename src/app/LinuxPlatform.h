@@ -5,12 +5,18 @@
 // once the application object exists.
 
 #include "app/DesktopApplication.h"
+#include "platform/curl/CurlHttp.h"
 #include "platform/json/JsonDefaultsStore.h"
 #include "platform/Platform.h"
+#include "platform/posix/PosixFiles.h"
 #include "platform/posix/SyslogSink.h"
+#include "platform/qt/QtClipboard.h"
+#include "platform/qt/QtImageClipboard.h"
 #include "platform/qt/QtMainLoop.h"
+#include "platform/qt/QtSavePanel.h"
 #include "platform/secret/LibsecretStore.h"
 #include "platform/x11/X11Permissions.h"
+#include "platform/x11/X11Screens.h"
 
 #include <memory>
 
@@ -31,9 +37,17 @@ private:
     void install();
 
     platform::SyslogSink log_;
+    platform::CurlHttp http_{platform::CurlHttp::extraCAFromEnvironment()};
     platform::JsonDefaultsStore defaults_;
     platform::LibsecretStore secrets_;
     platform::X11Permissions permissions_;
+    platform::X11Screens screens_;
+    platform::PosixFiles files_;
+    platform::QtClipboard clipboard_;
+    platform::QtImageClipboard imageClipboard_;
+    platform::QtSavePanel savePanel_;
+    std::unique_ptr<platform::WorkArea> workArea_;
+    std::unique_ptr<platform::FloatingWindows> floatingWindows_;
     std::unique_ptr<platform::QtMainLoop> loop_;
     std::unique_ptr<DesktopApplication> desktop_;
     platform::Services previous_;

@@ -5,6 +5,9 @@
 #include "app/PermissionsModel.h"
 #include "app/QuitOnSignal.h"
 #include "app/TrayIcon.h"
+#include "editor/AnnotationWindowController.h"
+#include "feedback/ToastController.h"
+#include "net/StatusService.h"
 
 #include <QApplication>
 
@@ -20,6 +23,7 @@ int runTrayApplication(int& argc, char** argv, LinuxPlatform& platform) {
     quitOnTerminationSignals(&app);
 
     AppDelegate delegate;
+    delegate.startHealthProbe = [] { StatusService::shared().start(); };
     if (!delegate.applicationDidFinishLaunching()) {
         return 0;
     }
@@ -33,6 +37,9 @@ int runTrayApplication(int& argc, char** argv, LinuxPlatform& platform) {
                          }
                      });
 
+    ToastController::shared().onMarkup = [](const QImage& image, QSize pixels) {
+        editor::AnnotationWindowController::shared().show(image, pixels);
+    };
     TrayIcon tray;
     tray.show();
     return QApplication::exec();

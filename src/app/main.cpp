@@ -23,6 +23,12 @@ int main(int argc, char** argv) {
         LinuxPlatform platform;
         return runSetKey(std::cin, std::cout, std::cerr, ::isatty(STDIN_FILENO) == 1);
     }
+    case Command::capture:
+    case Command::displays: {
+        LinuxPlatform platform;
+        return runScreenVerb(invocation.command == Command::displays, invocation.capture, argc,
+                             argv);
+    }
     case Command::tray: {
         LinuxPlatform platform;
         return runTrayApplication(argc, argv, platform);

@@ -47,9 +47,8 @@ protected:
 
 AnnotationEditorView::AnnotationEditorView(const QImage& image, QSize pixelSize, QString fileName,
                                            EditorServices services, QWidget* parent)
-    : QWidget(parent),
-      actions_(state_, Screenshot{image, pixelSize, image.deviceIndependentSize()},
-               fileName.toStdString(), std::move(services)) {
+    : QWidget(parent), actions_(state_, Screenshot{image, pixelSize, image.deviceIndependentSize()},
+                                fileName.toStdString(), std::move(services)) {
     const Screenshot shot{image, pixelSize, image.deviceIndependentSize()};
     setMinimumSize(minimumContentSize);
 

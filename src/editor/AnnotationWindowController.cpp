@@ -123,4 +123,8 @@ void AnnotationWindowController::windowDidExitFullScreen() {
     }
 }
 
+AnnotationEditorView* AnnotationWindowController::view() const {
+    return view_;
+}
+
 } // namespace velloq::editor

@@ -40,7 +40,7 @@ public:
     QSizeF initialContentSize(const QImage& image) const;
 
     EditorWindow* window() const { return window_.get(); }
-    AnnotationEditorView* view() const { return view_; }
+    AnnotationEditorView* view() const;
     bool closeAfterFullScreenExit() const { return closeAfterFullScreenExit_; }
 
     // What the editors' actions use; the product's own services unless replaced.
