@@ -1,4 +1,4 @@
-# PNG encoding and desktop snapshot speed. See bench/capture_bench.sh.
+# PNG encoding and desktop snapshot speed; bench/capture_bench.sh runs them.
 find_package(PNG REQUIRED)
 add_executable(png_bench "${CMAKE_CURRENT_LIST_DIR}/PngBench.cpp")
 target_link_libraries(png_bench PRIVATE velloq_capture PNG::PNG benchmark::benchmark)
