@@ -54,9 +54,11 @@ void EditorActions::saveAction() {
     if (!destination) {
         return;
     }
-    // A failed write is ignored on purpose: Save reports nothing either way.
-    [[maybe_unused]] const auto ignored =
-        platform::files().write(*destination, bytesOf(rendered->png));
+    // A failed write must not pass for a saved file.
+    if (!platform::files().write(*destination, bytesOf(rendered->png))) {
+        logLine("Velloq: The image could not be saved.");
+        services_.showBanner(Severity::error, bannerTitle, "The image could not be saved.");
+    }
 }
 
 void EditorActions::openAction() {

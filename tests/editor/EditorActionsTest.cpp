@@ -81,15 +81,18 @@ TEST_F(EditorActionsTest, SaveWritesThePngWhereTheUserChose) {
     EXPECT_TRUE(banners.empty()) << "Save shows no banner";
 }
 
-TEST_F(EditorActionsTest, ACancelledSaveOrAFailedWriteSaysNothing) {
+TEST_F(EditorActionsTest, ACancelledSaveSaysNothingButAFailedWriteShowsAnErrorBanner) {
     platform.savePanel.answer.reset();
     view.actions().saveAction();
+    EXPECT_TRUE(banners.empty());
     platform.files.failWrites = true;
     velloq::testing::TempDir dir;
     platform.savePanel.answer = dir.path() / "out.png";
     view.actions().saveAction();
     EXPECT_EQ(platform.savePanel.requests.size(), 2u);
-    EXPECT_TRUE(banners.empty());
+    ASSERT_EQ(banners.size(), 1u);
+    EXPECT_EQ(banners[0].severity, velloq::Severity::error);
+    EXPECT_EQ(banners[0].title, "Velloq");
 }
 
 TEST_F(EditorActionsTest, OpenUploadsCopiesAndOpensTheLinkAndStaysOpen) {
