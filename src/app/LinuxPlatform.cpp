@@ -70,10 +70,12 @@ void LinuxPlatform::install() {
     services.application = desktop_.get();
     services.files = &files_;
     services.screens = &screens_;
+    services.sound = &sound_;
     if (loop_) { // the desktop services below need the application object
         services.clipboard = &clipboard_;
         services.imageClipboard = &imageClipboard_;
         services.savePanel = &savePanel_;
+        services.hotkeys = &hotkeys_;
         services.workArea = workArea_.get();
         services.floatingWindows = floatingWindows_.get();
     }

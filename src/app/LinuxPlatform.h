@@ -5,6 +5,7 @@
 // once the application object exists.
 
 #include "app/DesktopApplication.h"
+#include "platform/canberra/CanberraSound.h"
 #include "platform/curl/CurlHttp.h"
 #include "platform/json/JsonDefaultsStore.h"
 #include "platform/Platform.h"
@@ -15,6 +16,7 @@
 #include "platform/qt/QtMainLoop.h"
 #include "platform/qt/QtSavePanel.h"
 #include "platform/secret/LibsecretStore.h"
+#include "platform/x11/X11Hotkeys.h"
 #include "platform/x11/X11Permissions.h"
 #include "platform/x11/X11Screens.h"
 
@@ -46,6 +48,8 @@ private:
     platform::QtClipboard clipboard_;
     platform::QtImageClipboard imageClipboard_;
     platform::QtSavePanel savePanel_;
+    platform::CanberraSound sound_;
+    platform::X11Hotkeys hotkeys_;
     std::unique_ptr<platform::WorkArea> workArea_;
     std::unique_ptr<platform::FloatingWindows> floatingWindows_;
     std::unique_ptr<platform::QtMainLoop> loop_;

@@ -71,4 +71,11 @@ Http& http() {
     return require(current.http, "http");
 }
 
+Sound& sound() {
+    return require(current.sound, "sound");
+}
+Hotkeys& hotkeys() {
+    return require(current.hotkeys, "hotkeys");
+}
+
 } // namespace velloq::platform

@@ -10,6 +10,7 @@
 #include "platform/DefaultsStore.h"
 #include "platform/Files.h"
 #include "platform/FloatingWindows.h"
+#include "platform/Hotkeys.h"
 #include "platform/Http.h"
 #include "platform/ImageClipboard.h"
 #include "platform/Log.h"
@@ -18,6 +19,7 @@
 #include "platform/SavePanel.h"
 #include "platform/Screens.h"
 #include "platform/SecretStore.h"
+#include "platform/Sound.h"
 #include "platform/WorkArea.h"
 
 namespace velloq::platform {
@@ -38,6 +40,8 @@ struct Services {
     FloatingWindows* floatingWindows = nullptr;
     Screens* screens = nullptr;
     Http* http = nullptr;
+    Sound* sound = nullptr;
+    Hotkeys* hotkeys = nullptr;
 };
 
 // Installs the services; returns the previous set so a test can restore it.
@@ -60,5 +64,7 @@ WorkArea& workArea();
 FloatingWindows& floatingWindows();
 Screens& screens();
 Http& http();
+Sound& sound();
+Hotkeys& hotkeys();
 
 } // namespace velloq::platform

@@ -19,6 +19,8 @@ FakePlatform::FakePlatform() {
     services.floatingWindows = &floatingWindows;
     services.screens = &screens;
     services.http = &http;
+    services.sound = &sound;
+    services.hotkeys = &hotkeys;
     previous_ = platform::install(services);
 }
 

@@ -4,10 +4,12 @@
 // previous set afterwards. Tests reach each fake by name to arrange and check.
 
 #include "fakes/FakeDesktopServices.h"
+#include "fakes/FakeHotkeys.h"
 #include "fakes/FakeHttp.h"
 #include "fakes/FakeImageClipboard.h"
 #include "fakes/FakeScreens.h"
 #include "fakes/FakeServices.h"
+#include "fakes/FakeSound.h"
 #include "fakes/ManualLoop.h"
 #include "platform/Platform.h"
 
@@ -34,6 +36,8 @@ public:
     FakeFloatingWindows floatingWindows;
     FakeScreens screens;
     FakeHttp http;
+    FakeSound sound;
+    FakeHotkeys hotkeys;
 
 private:
     platform::Services previous_;
