@@ -1,0 +1,270 @@
+#include "capture/CaptureOverlayController.h"
+
+#include "capture/CaptureCrop.h"
+#include "capture/CaptureToolbar.h"
+#include "capture/Coordinates.h"
+#include "capture/DisplayList.h"
+#include "capture/OverlayView.h"
+#include "capture/ScreenCapture.h"
+#include "capture/SizeLabel.h"
+#include "capture/WindowTargets.h"
+#include "feedback/ToastController.h"
+#include "platform/Log.h"
+
+#include <cmath>
+#include <QCursor>
+#include <QMenu>
+
+namespace velloq::capture {
+namespace {
+
+struct Layout {
+    Point primaryOrigin;
+    double primaryHeight = 0;
+};
+
+Layout layoutOf(const std::vector<Screen>& screens) {
+    const Screen* primary = primaryScreen(screens);
+    if (primary == nullptr) {
+        return {};
+    }
+    return {{double(primary->native.x), double(primary->native.y)}, primary->frame.height};
+}
+
+QRect logicalRect(const Rect& global, const Layout& layout) {
+    const Rect l = Coordinates::globalToLogical(global, layout.primaryOrigin, layout.primaryHeight);
+    return QRect(int(std::lround(l.x)), int(std::lround(l.y)), int(std::lround(l.width)),
+                 int(std::lround(l.height)));
+}
+
+// The screen's part of the snapshot, at the snapshot's scale.
+QImage screenPart(const Desktop& desktop, const Screen& screen) {
+    const Rect px =
+        Coordinates::globalToImagePixels(screen.frame, desktop.unionRect, desktop.scale);
+    return desktop.image.copy(QRect(int(std::lround(px.x)), int(std::lround(px.y)),
+                                    int(std::lround(px.width)), int(std::lround(px.height))));
+}
+
+} // namespace
+
+CaptureOverlayController& CaptureOverlayController::shared() {
+    static CaptureOverlayController instance;
+    return instance;
+}
+
+CaptureOverlayController::CaptureOverlayController()
+    : self_(std::make_shared<CaptureOverlayController*>(this)) {}
+
+CaptureOverlayController::~CaptureOverlayController() {
+    *self_ = nullptr;
+}
+
+void CaptureOverlayController::prepareAndPresent() {
+    auto snapshot = captureDesktop();
+    if (!snapshot) {
+        logLine("Velloq: virtual desktop capture failed (" + describe(snapshot.error()) + ")");
+        const auto& routes = routes_ ? *routes_ : productRoutes();
+        routes.showErrorBanner(
+            "Couldn't capture the screen. Check Screen Recording permission in System Settings.");
+        isPreparing = false;
+        return;
+    }
+    desktop_ = std::move(*snapshot);
+    present();
+    isPreparing = false;
+}
+
+std::optional<Point> CaptureOverlayController::pointerLocation() const {
+    if (pointer) {
+        return pointer();
+    }
+    const Layout layout = layoutOf(screens_);
+    const QPoint p = QCursor::pos();
+    return Coordinates::logicalToGlobal({double(p.x()), double(p.y())}, layout.primaryOrigin,
+                                        layout.primaryHeight);
+}
+
+void CaptureOverlayController::present() {
+    if (!desktop_) {
+        return;
+    }
+    dismiss();
+    auto screens = currentScreens();
+    screens_ = screens ? std::move(*screens) : std::vector<Screen>{};
+    model_ = std::make_shared<CaptureToolbarModel>();
+    model_->displays = listDisplays(screens_);
+    auto selection = std::make_shared<OverlaySelection>();
+    gesture_ = std::make_shared<OverlayGesture>(selection, listWindowTargets(), screens_);
+
+    const std::weak_ptr<CaptureOverlayController*> weak = self_;
+    const auto withSelf = [weak](auto action) {
+        return [weak, action](auto&&... args) {
+            if (auto self = weak.lock(); self && *self) {
+                action(**self, std::forward<decltype(args)>(args)...);
+            }
+        };
+    };
+    const Layout layout = layoutOf(screens_);
+    for (const Screen& screen : screens_) {
+        auto view = std::make_unique<OverlayView>(screen, screenPart(*desktop_, screen), gesture_);
+        view->setGeometry(logicalRect(screen.frame, layout));
+        view->onCancel = withSelf([](CaptureOverlayController& c) { c.dismiss(); });
+        view->onCommit =
+            withSelf([](CaptureOverlayController& c, const Rect& r) { c.commitRect(r); });
+        view->onCommitFreeform =
+            withSelf([](CaptureOverlayController& c, const std::vector<Point>& p) {
+                c.commitFreeformPath(p);
+            });
+        view->redrawAll = withSelf([](CaptureOverlayController& c) { c.redrawAll(); });
+        views_.push_back(std::move(view));
+    }
+    // Every view starts over when the mode changes; the gesture is shared.
+    model_->observeMode(withSelf([](CaptureOverlayController& c, CaptureMode mode) {
+        if (c.gesture_) {
+            c.gesture_->modeChanged(mode);
+            c.redrawAll();
+        }
+    }));
+
+    const auto where = pointerLocation();
+    const Screen* home = where ? screenContaining(*where, screens_) : nullptr;
+    if (home == nullptr) {
+        home = primaryScreen(screens_);
+    }
+    toolbar_ = std::make_unique<CaptureToolbar>(model_);
+    toolbar_->onFullscreen = withSelf([](CaptureOverlayController& c) { c.captureActiveScreen(); });
+    toolbar_->onCaptureDisplay =
+        withSelf([](CaptureOverlayController& c, std::uint32_t id) { c.captureDisplayByID(id); });
+    toolbar_->onCaptureAll = withSelf([](CaptureOverlayController& c) { c.captureAllDisplays(); });
+    toolbar_->onPen = [] {
+        logLine("Velloq: capture toolbar Pen tapped (markup mode \u2014 wired in a later step)");
+    };
+    toolbar_->onClose = withSelf([](CaptureOverlayController& c) { c.dismiss(); });
+
+    OverlayView* key = views_.empty() ? nullptr : views_.front().get();
+    for (const auto& view : views_) {
+        if (where && view->screenFrame().contains(*where)) {
+            key = view.get();
+            break;
+        }
+    }
+    toolbar_->onMenuClosed = [key = QPointer<OverlayView>(key)] {
+        if (key) {
+            key->takeKeyboard();
+        }
+    };
+    if (key != nullptr) {
+        key->onFirstPaint = [weak, key = QPointer<OverlayView>(key)] {
+            if (key) {
+                key->takeKeyboard();
+            }
+            if (auto self = weak.lock(); self && *self && (*self)->onFirstPaint) {
+                (*self)->onFirstPaint();
+            }
+        };
+    }
+    for (const auto& view : views_) {
+        view->show();
+    }
+    if (home != nullptr) {
+        const QSize size = toolbar_->size();
+        const Rect& frame = home->frame;
+        const Rect placed{frame.minX() + frame.width / 2 - size.width() / 2.0,
+                          home->visibleFrame.maxY() - 8 - size.height(), double(size.width()),
+                          double(size.height())};
+        toolbar_->move(logicalRect(placed, layout).topLeft());
+        toolbar_->show();
+        toolbar_->raise();
+    }
+    if (key != nullptr) {
+        key->takeKeyboard();
+    }
+    redrawAll();
+}
+
+void CaptureOverlayController::dismiss() {
+    if (toolbar_) {
+        if (auto* menu = toolbar_->displayMenu()) {
+            menu->hide();
+        }
+        toolbar_->hide();
+        toolbar_.reset();
+    }
+    for (auto& view : views_) {
+        view->releaseKeyboard();
+        view->hide();
+    }
+    // Deleted later: a view's own event handler may be what called this.
+    for (auto& view : views_) {
+        view.release()->deleteLater();
+    }
+    views_.clear();
+    gesture_.reset();
+    model_.reset();
+}
+
+void CaptureOverlayController::redrawAll() {
+    std::optional<std::size_t> labelScreen;
+    if (gesture_ && gesture_->mode() != CaptureMode::freeform && gesture_->selection().rect) {
+        labelScreen = sizeLabelScreen(*gesture_->selection().rect, screens_);
+    }
+    for (std::size_t i = 0; i < views_.size(); ++i) {
+        views_[i]->setDrawsSizeLabel(labelScreen == i);
+        views_[i]->update();
+    }
+}
+
+void CaptureOverlayController::deliver(const QImage& image) {
+    if (routes_) {
+        deliverCapture(image, desktop_->scale, *routes_);
+    } else {
+        deliverCapture(image, desktop_->scale);
+    }
+}
+
+void CaptureOverlayController::rectangleCutAndDeliver(const std::optional<Rect>& r) {
+    if (!desktop_ || !r) {
+        return;
+    }
+    if (auto image = rectangleCut(*desktop_, *r)) {
+        deliver(*image);
+    }
+}
+
+void CaptureOverlayController::commitRect(const Rect& r) {
+    dismiss();
+    rectangleCutAndDeliver(r);
+}
+
+void CaptureOverlayController::commitFreeformPath(const std::vector<Point>& points) {
+    dismiss();
+    if (!desktop_) {
+        return;
+    }
+    if (auto image = cropFreeform(*desktop_, points)) {
+        deliver(*image);
+    }
+}
+
+void CaptureOverlayController::captureActiveScreen() {
+    const auto where = pointerLocation();
+    dismiss();
+    if (!where) {
+        return;
+    }
+    rectangleCutAndDeliver(screenFrameContaining(*where));
+}
+
+void CaptureOverlayController::captureDisplayByID(std::uint32_t id) {
+    dismiss();
+    rectangleCutAndDeliver(screenFrameForDisplay(id));
+}
+
+void CaptureOverlayController::captureAllDisplays() {
+    dismiss();
+    if (desktop_) {
+        deliver(desktop_->image);
+    }
+}
+
+} // namespace velloq::capture

@@ -1,0 +1,201 @@
+#include "capture/OverlayView.h"
+
+#include "app/Theme.h"
+#include "capture/Coordinates.h"
+#include "capture/SizeLabel.h"
+
+#include <QCloseEvent>
+#include <QFontDatabase>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+
+namespace velloq::capture {
+namespace {
+
+const QColor dimColour(0, 0, 0, 102);  // black at 0.4
+const QColor windowTint(0, 0, 0, 20);  // black at 0.08
+const QColor labelPlate(0, 0, 0, 179); // black at 0.7
+
+QImage dimmedCopy(const QImage& bright) {
+    QImage dimmed = bright.convertToFormat(QImage::Format_RGB32);
+    QPainter painter(&dimmed);
+    painter.fillRect(dimmed.rect(), dimColour);
+    return dimmed;
+}
+
+QFont labelFont() {
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setPixelSize(12);
+    font.setWeight(QFont::Medium);
+    return font;
+}
+
+} // namespace
+
+OverlayView::OverlayView(const Screen& screen, QImage screenPart,
+                         std::shared_ptr<OverlayGesture> gesture)
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                           Qt::X11BypassWindowManagerHint),
+      screen_(screen), bright_(std::move(screenPart)), dimmed_(dimmedCopy(bright_)),
+      gesture_(std::move(gesture)) {
+    // Every pixel is painted each time, so nothing needs clearing first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    setMouseTracking(true);
+    setCursor(Qt::CrossCursor);
+    setFocusPolicy(Qt::StrongFocus);
+    setWindowTitle(QStringLiteral("Velloq capture overlay"));
+}
+
+void OverlayView::takeKeyboard() {
+    activateWindow();
+    setFocus(Qt::ActiveWindowFocusReason);
+    grabKeyboard();
+}
+
+Point OverlayView::toGlobal(const QPointF& local) const {
+    return Coordinates::flippedLocalToGlobal({local.x(), local.y()}, screen_.frame);
+}
+
+QRectF OverlayView::toLocal(const Rect& global) const {
+    const Rect local = Coordinates::globalToFlippedLocal(global, screen_.frame);
+    return {local.x, local.y, local.width, local.height};
+}
+
+void OverlayView::apply(GestureOutcome outcome) {
+    if (std::holds_alternative<GestureRedraw>(outcome)) {
+        if (redrawAll) {
+            redrawAll();
+        }
+    } else if (const auto* rect = std::get_if<GestureCommitRect>(&outcome)) {
+        if (onCommit) {
+            onCommit(rect->rect);
+        }
+    } else if (const auto* lasso = std::get_if<GestureCommitFreeform>(&outcome)) {
+        if (onCommitFreeform) {
+            onCommitFreeform(lasso->points);
+        }
+    } else if (std::holds_alternative<GestureCancel>(outcome)) {
+        if (onCancel) {
+            onCancel();
+        }
+    }
+}
+
+void OverlayView::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::RightButton) {
+        if (onCancel) {
+            onCancel();
+        }
+        return;
+    }
+    if (event->button() == Qt::LeftButton) {
+        apply(gesture_->mouseDown(toGlobal(event->position())));
+    }
+}
+
+void OverlayView::mouseMoveEvent(QMouseEvent* event) {
+    const Point p = toGlobal(event->position());
+    apply((event->buttons() & Qt::LeftButton) ? gesture_->mouseDragged(p)
+                                              : gesture_->mouseMoved(p));
+}
+
+void OverlayView::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        apply(gesture_->mouseUp(toGlobal(event->position())));
+    }
+}
+
+void OverlayView::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        if (onCancel) {
+            onCancel();
+        }
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void OverlayView::closeEvent(QCloseEvent* event) {
+    // The controller hides the windows itself; a close from outside cancels.
+    event->ignore();
+    if (onCancel) {
+        onCancel();
+    }
+}
+
+void OverlayView::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    const QRectF whole(0, 0, width(), height());
+    painter.drawImage(whole, dimmed_);
+    const auto& selection = gesture_->selection();
+    const QColor border = Theme::coral();
+
+    if (gesture_->mode() == CaptureMode::freeform) {
+        if (selection.freeform.size() >= 2) {
+            QPainterPath path;
+            const Rect& f = screen_.frame;
+            const auto local = [&f](Point p) { return QPointF(p.x - f.minX(), f.maxY() - p.y); };
+            path.moveTo(local(selection.freeform.front()));
+            for (std::size_t i = 1; i < selection.freeform.size(); ++i) {
+                path.lineTo(local(selection.freeform[i]));
+            }
+            path.closeSubpath();
+            painter.save();
+            painter.setClipPath(path);
+            painter.drawImage(whole, bright_);
+            painter.restore();
+            painter.setRenderHint(QPainter::Antialiasing);
+            painter.setPen(QPen(border, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+            painter.drawPath(path);
+        }
+    } else if (selection.rect && !selection.rect->isEmpty()) {
+        const QRectF all = toLocal(*selection.rect);
+        const QRectF hole = all.intersected(whole);
+        if (!hole.isEmpty()) {
+            // The snapshot's pixels for the hole: points times this image's scale.
+            const double sx = bright_.width() / whole.width();
+            const double sy = bright_.height() / whole.height();
+            painter.drawImage(
+                hole, bright_,
+                QRectF(hole.x() * sx, hole.y() * sy, hole.width() * sx, hole.height() * sy));
+            if (gesture_->mode() == CaptureMode::window) {
+                painter.fillRect(hole, windowTint);
+            }
+            painter.setPen(QPen(border, 1.5));
+            painter.drawRect(all);
+            if (drawsSizeLabel_) {
+                paintSizeLabel(painter, *selection.rect);
+            }
+        }
+    }
+    if (!painted_) {
+        painted_ = true;
+        if (onFirstPaint) {
+            onFirstPaint();
+        }
+    }
+}
+
+void OverlayView::paintSizeLabel(QPainter& painter, const Rect& selection) {
+    const QString text = QString::fromStdString(sizeLabelText(selection));
+    painter.setFont(labelFont());
+    const QFontMetricsF metrics(painter.font());
+    const auto layout =
+        sizeLabelLayout(selection, {metrics.horizontalAdvance(text), metrics.height()});
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(labelPlate);
+    painter.drawRoundedRect(toLocal(layout.plate), 4, 4);
+    painter.setPen(Qt::white);
+    const Rect& f = screen_.frame;
+    // Text is placed by its baseline: the origin is the text's bottom-left.
+    painter.drawText(
+        QPointF(layout.textOrigin.x - f.minX(), f.maxY() - layout.textOrigin.y - metrics.descent()),
+        text);
+}
+
+} // namespace velloq::capture

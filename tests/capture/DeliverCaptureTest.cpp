@@ -1,0 +1,100 @@
+#include "capture/DeliverCapture.h"
+
+#include "app/Settings.h"
+#include "fakes/FakePlatform.h"
+
+#include <gtest/gtest.h>
+
+using namespace velloq;
+using namespace velloq::capture;
+
+namespace {
+
+class DeliverCaptureTest : public ::testing::Test {
+protected:
+    DeliverCaptureTest() {
+        routes.openEditor = [this](const QImage& shown, QSize pixels) {
+            edited.push_back({shown, pixels});
+        };
+        routes.upload = [this](std::string png, std::function<void(NetResult<std::string>)> done) {
+            uploaded.push_back(std::move(png));
+            pendingUpload = std::move(done);
+        };
+        routes.showCard = [this](std::string url, QImage shown, QByteArray png) {
+            cards.push_back({std::move(url), shown.size(), png.size()});
+        };
+        routes.showErrorBanner = [this](std::string_view message) {
+            banners.emplace_back(message);
+        };
+        image.fill(Qt::darkCyan);
+    }
+
+    void settings(bool edit, bool sound) {
+        ASSERT_TRUE(fake.defaults.set(velloq::settings::editBeforeUploadKey, edit));
+        ASSERT_TRUE(fake.defaults.set(velloq::settings::playSoundKey, sound));
+    }
+
+    struct Edited {
+        QImage image;
+        QSize pixels;
+    };
+    struct Card {
+        std::string url;
+        QSize size;
+        qsizetype pngSize;
+    };
+
+    velloq::testing::FakePlatform fake;
+    DeliveryRoutes routes;
+    QImage image{200, 100, QImage::Format_RGB32};
+    std::vector<Edited> edited;
+    std::vector<std::string> uploaded;
+    std::function<void(NetResult<std::string>)> pendingUpload;
+    std::vector<Card> cards;
+    std::vector<std::string> banners;
+};
+
+} // namespace
+
+TEST_F(DeliverCaptureTest, ByDefaultPlaysTheSoundAndOpensTheEditorWithoutUploading) {
+    deliverCapture(image, 2, routes);
+    EXPECT_EQ(fake.sound.capturePlays, 1);
+    ASSERT_EQ(edited.size(), 1u);
+    EXPECT_EQ(edited[0].pixels, QSize(200, 100));
+    // Its size in points travels with the image.
+    EXPECT_EQ(edited[0].image.deviceIndependentSize(), QSizeF(100, 50));
+    EXPECT_TRUE(uploaded.empty());
+}
+
+TEST_F(DeliverCaptureTest, SilentUploadPutsExactlyTheLinkOnTheClipboardThenShowsTheCard) {
+    settings(false, false);
+    deliverCapture(image, 1, routes);
+    EXPECT_EQ(fake.sound.capturePlays, 0);
+    ASSERT_EQ(uploaded.size(), 1u);
+    EXPECT_EQ(uploaded[0].substr(1, 3), "PNG");
+    // Nothing touches the clipboard before the answer.
+    EXPECT_TRUE(fake.clipboard.texts.empty());
+    pendingUpload(std::string("https://share.example/i/abc"));
+    EXPECT_EQ(fake.clipboard.texts, std::vector<std::string>{"https://share.example/i/abc"});
+    ASSERT_EQ(cards.size(), 1u);
+    EXPECT_EQ(cards[0].url, "https://share.example/i/abc");
+    EXPECT_EQ(cards[0].pngSize, qsizetype(uploaded[0].size()));
+    EXPECT_TRUE(banners.empty());
+}
+
+TEST_F(DeliverCaptureTest, FailedUploadShowsTheUserMessageAndLeavesTheClipboardAlone) {
+    settings(false, true);
+    deliverCapture(image, 1, routes);
+    pendingUpload(Unexpected(NetError(UploadError::noAPIKey())));
+    EXPECT_EQ(banners, std::vector<std::string>{"Add your API key in Settings first."});
+    EXPECT_TRUE(fake.clipboard.texts.empty());
+    EXPECT_TRUE(cards.empty());
+}
+
+TEST_F(DeliverCaptureTest, AnImageThatCannotBeEncodedEndsInTheEncodingBanner) {
+    settings(false, false);
+    deliverCapture(QImage(), 1, routes);
+    EXPECT_EQ(banners, std::vector<std::string>{"Couldn't encode the image."});
+    EXPECT_TRUE(uploaded.empty());
+    EXPECT_TRUE(edited.empty());
+}

@@ -1,0 +1,214 @@
+#include "app/BeginCapture.h"
+#include "capture/CaptureOverlayController.h"
+#include "capture/CaptureToolbar.h"
+#include "capture/OverlayView.h"
+#include "fakes/FakePlatform.h"
+#include "fakes/QtApp.h"
+
+#include <gtest/gtest.h>
+#include <QAbstractButton>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
+
+using namespace velloq;
+using namespace velloq::capture;
+using velloq::platform::Monitor;
+
+namespace {
+
+Monitor monitor(std::uint32_t id, velloq::platform::PixelRect frame, bool primary) {
+    Monitor m;
+    m.id = id;
+    m.name = primary ? "DP-1" : "HDMI-1";
+    m.frame = frame;
+    m.workArea =
+        primary ? velloq::platform::PixelRect{frame.x, frame.y + 30, frame.width, frame.height - 30}
+                : frame;
+    m.primary = primary;
+    return m;
+}
+
+class OverlayControllerTest : public ::testing::Test {
+protected:
+    OverlayControllerTest() {
+        velloq::testing::qtApp();
+        // 1920×1080 primary with a 30-pixel panel on top, 1280×1024 to its right.
+        fake.screens.monitorList = {monitor(11, {0, 0, 1920, 1080}, true),
+                                    monitor(12, {1920, 0, 1280, 1024}, false)};
+        DeliveryRoutes routes;
+        routes.openEditor = [this](const QImage& image, QSize) { delivered.push_back(image); };
+        routes.upload = [](std::string, auto) {};
+        routes.showCard = [](std::string, QImage, QByteArray) {};
+        routes.showErrorBanner = [this](std::string_view m) { banners.emplace_back(m); };
+        controller.setRoutes(routes);
+        controller.pointer = [this] { return pointer; };
+    }
+    ~OverlayControllerTest() override {
+        controller.dismiss();
+        flushDeletes();
+    }
+
+    static void flushDeletes() {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    OverlayView& view(std::size_t i) { return *controller.views().at(i); }
+
+    void mouse(QWidget& w, QEvent::Type type, QPointF local, Qt::MouseButton button,
+               Qt::MouseButtons held) {
+        QMouseEvent event(type, local, w.mapToGlobal(local), button, held, Qt::NoModifier);
+        QCoreApplication::sendEvent(&w, &event);
+    }
+
+    velloq::testing::FakePlatform fake;
+    CaptureOverlayController controller;
+    std::optional<Point> pointer = Point{2500, 500}; // on the second screen
+    std::vector<QImage> delivered;
+    std::vector<std::string> banners;
+};
+
+} // namespace
+
+TEST_F(OverlayControllerTest, ShowsOneViewPerScreenAndTheToolbarAtopThePointersScreen) {
+    controller.prepareAndPresent();
+    ASSERT_EQ(controller.views().size(), 2u);
+    EXPECT_EQ(view(0).geometry(), QRect(0, 0, 1920, 1080));
+    EXPECT_EQ(view(1).geometry(), QRect(1920, 0, 1280, 1024));
+    auto* toolbar = controller.toolbar();
+    ASSERT_NE(toolbar, nullptr);
+    EXPECT_TRUE(toolbar->isVisible());
+    EXPECT_EQ(toolbar->geometry().center().x(), 1920 + 640);
+    EXPECT_EQ(toolbar->geometry().top(), 8);
+    EXPECT_NE(toolbar->displayMenu(), nullptr);
+}
+
+TEST_F(OverlayControllerTest, ToolbarSitsBelowThePanelOfThePrimaryScreen) {
+    pointer = Point{100, 100};
+    controller.prepareAndPresent();
+    EXPECT_EQ(controller.toolbar()->geometry().top(), 30 + 8);
+}
+
+TEST_F(OverlayControllerTest, DragAcrossTheScreenEdgeCapturesTheSpanningRegion) {
+    controller.prepareAndPresent();
+    // Pressed on the first screen, released over the second: the first view
+    // keeps the mouse and reports positions beyond its edge.
+    auto& first = view(0);
+    mouse(first, QEvent::MouseButtonPress, {1800, 100}, Qt::LeftButton, Qt::LeftButton);
+    mouse(first, QEvent::MouseMove, {2100, 300}, Qt::NoButton, Qt::LeftButton);
+    EXPECT_EQ(controller.model()->mode(), CaptureMode::rectangle);
+    mouse(first, QEvent::MouseButtonRelease, {2100, 300}, Qt::LeftButton, Qt::NoButton);
+    EXPECT_FALSE(controller.isShowing());
+    ASSERT_EQ(delivered.size(), 1u);
+    EXPECT_EQ(delivered[0].size(), QSize(300, 200));
+    EXPECT_EQ(delivered[0].pixel(0, 0),
+              QColor::fromRgba(velloq::testing::FakeScreens::patternAt(1800, 100)).rgba());
+    EXPECT_EQ(delivered[0].pixel(299, 199),
+              QColor::fromRgba(velloq::testing::FakeScreens::patternAt(2099, 299)).rgba());
+}
+
+TEST_F(OverlayControllerTest, TinyDragAndPlainClickCloseWithoutCapturing) {
+    controller.prepareAndPresent();
+    mouse(view(0), QEvent::MouseButtonPress, {10, 10}, Qt::LeftButton, Qt::LeftButton);
+    mouse(view(0), QEvent::MouseMove, {14, 110}, Qt::NoButton, Qt::LeftButton);
+    mouse(view(0), QEvent::MouseButtonRelease, {14, 110}, Qt::LeftButton, Qt::NoButton);
+    EXPECT_FALSE(controller.isShowing());
+    controller.prepareAndPresent();
+    mouse(view(1), QEvent::MouseButtonPress, {10, 10}, Qt::LeftButton, Qt::LeftButton);
+    mouse(view(1), QEvent::MouseButtonRelease, {10, 10}, Qt::LeftButton, Qt::NoButton);
+    EXPECT_FALSE(controller.isShowing());
+    EXPECT_TRUE(delivered.empty());
+    EXPECT_TRUE(banners.empty());
+}
+
+TEST_F(OverlayControllerTest, EscapeRightClickAndCloseCancelSilently) {
+    controller.prepareAndPresent();
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QCoreApplication::sendEvent(&view(1), &escape);
+    EXPECT_FALSE(controller.isShowing());
+
+    controller.prepareAndPresent();
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QCoreApplication::sendEvent(&view(0), &enter);
+    EXPECT_TRUE(controller.isShowing());
+    mouse(view(0), QEvent::MouseButtonPress, {10, 10}, Qt::RightButton, Qt::RightButton);
+    EXPECT_FALSE(controller.isShowing());
+
+    controller.prepareAndPresent();
+    controller.toolbar()->button(QStringLiteral("Cancel"))->click();
+    EXPECT_FALSE(controller.isShowing());
+    EXPECT_TRUE(delivered.empty());
+    EXPECT_TRUE(banners.empty());
+}
+
+TEST_F(OverlayControllerTest, MarkupLogsItsLineAndLeavesTheOverlayUp) {
+    controller.prepareAndPresent();
+    controller.toolbar()->button(QStringLiteral("Markup"))->click();
+    EXPECT_TRUE(controller.isShowing());
+    EXPECT_EQ(fake.log.count(
+                  "Velloq: capture toolbar Pen tapped (markup mode \u2014 wired in a later step)"),
+              1u);
+}
+
+TEST_F(OverlayControllerTest, ModeButtonsSwitchModesAndFullscreenCapturesThePointersScreen) {
+    controller.prepareAndPresent();
+    controller.toolbar()->button(QStringLiteral("Window"))->click();
+    EXPECT_EQ(controller.model()->mode(), CaptureMode::window);
+    controller.toolbar()->button(QStringLiteral("Fullscreen"))->click();
+    EXPECT_FALSE(controller.isShowing());
+    ASSERT_EQ(delivered.size(), 1u);
+    EXPECT_EQ(delivered[0].size(), QSize(1280, 1024));
+}
+
+TEST_F(OverlayControllerTest, DisplayMenuCapturesOneDisplayOrTheWholeSnapshot) {
+    controller.prepareAndPresent();
+    auto actions = controller.toolbar()->displayMenu()->actions();
+    ASSERT_EQ(actions.size(), 6);
+    EXPECT_EQ(actions[2]->text(), QStringLiteral("DP-1 (Primary)"));
+    actions[2]->trigger();
+    controller.prepareAndPresent();
+    controller.toolbar()->displayMenu()->actions()[5]->trigger();
+    ASSERT_EQ(delivered.size(), 2u);
+    EXPECT_EQ(delivered[0].size(), QSize(1920, 1080));
+    EXPECT_EQ(delivered[1].size(), QSize(3200, 1080));
+    // The strip below the shorter display is transparent.
+    EXPECT_EQ(qAlpha(delivered[1].pixel(3000, 1070)), 0);
+}
+
+TEST_F(OverlayControllerTest, FailedSnapshotLogsShowsTheBannerAndReturnsToIdle) {
+    fake.screens.failMonitors = velloq::platform::ScreensError{
+        velloq::platform::ScreensError::Kind::noConnection, "cannot open display"};
+    controller.isPreparing = true;
+    controller.prepareAndPresent();
+    EXPECT_FALSE(controller.isPreparing);
+    EXPECT_FALSE(controller.isShowing());
+    EXPECT_EQ(fake.log.count("Velloq: virtual desktop capture failed (cannot open display)"), 1u);
+    EXPECT_EQ(banners, std::vector<std::string>{"Couldn't capture the screen. Check Screen "
+                                                "Recording permission in System Settings."});
+}
+
+TEST_F(OverlayControllerTest, BeginCaptureTakesOneSnapshotUntilTheOverlayCloses) {
+    beginCapture(controller);
+    beginCapture(controller); // a second press while preparing
+    EXPECT_TRUE(controller.isPreparing);
+    fake.loop.runPending();
+    EXPECT_EQ(fake.screens.grabs.size(), 2u); // one grab per display, once
+    EXPECT_TRUE(controller.isShowing());
+    EXPECT_FALSE(controller.isPreparing);
+    auto* firstView = &view(0);
+    beginCapture(controller); // while showing
+    fake.loop.runPending();
+    EXPECT_EQ(fake.screens.grabs.size(), 2u);
+    EXPECT_EQ(&view(0), firstView);
+}
+
+TEST_F(OverlayControllerTest, BeginCaptureWithoutPermissionLogsAsksAndShowsNothing) {
+    fake.permissions.screenGranted = false;
+    beginCapture(controller);
+    fake.loop.runPending();
+    EXPECT_FALSE(controller.isShowing());
+    EXPECT_FALSE(controller.isPreparing);
+    EXPECT_EQ(fake.log.count("Velloq: capture hotkey pressed but Screen Recording not granted"),
+              1u);
+    EXPECT_TRUE(banners.empty());
+}
