@@ -1,5 +1,6 @@
 #include "app/AppDelegate.h"
 
+#include "app/HotkeyService.h"
 #include "app/PermissionsModel.h"
 #include "platform/Platform.h"
 
@@ -21,11 +22,15 @@ bool AppDelegate::applicationDidFinishLaunching() {
     if (startHealthProbe) {
         startHealthProbe();
     }
+
+    HotkeyService::shared().registerHotkeys(captureAction);
     return true;
 }
 
-// Global hotkeys are the only thing released at quit, and none are registered
-// yet; everything else ends with the process.
-void AppDelegate::applicationWillTerminate() {}
+// Global hotkeys are the only thing released at quit; everything else ends
+// with the process.
+void AppDelegate::applicationWillTerminate() {
+    HotkeyService::shared().unregisterAll();
+}
 
 } // namespace velloq

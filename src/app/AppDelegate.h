@@ -16,6 +16,9 @@ public:
 
     // Starts the periodic health probe of the sharing service.
     std::function<void()> startHealthProbe;
+
+    // What the capture hotkey runs.
+    std::function<void()> captureAction;
 };
 
 } // namespace velloq

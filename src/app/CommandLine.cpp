@@ -12,6 +12,8 @@ Invocation parseCommandLine(const std::vector<std::string>& arguments) {
         command = Command::setKey;
     } else if (verb == "--version" || verb == "version") {
         command = Command::version;
+    } else if (verb == "gui") {
+        command = Command::gui;
     } else if (verb == "--help" || verb == "-h" || verb == "help") {
         command = Command::help;
     } else if (verb == "capture" || verb == "displays") {
@@ -39,6 +41,8 @@ const char* usageText() {
            "Commands:\n"
            "  set-key     read the sharing service's API key from standard input and\n"
            "              store it in the keyring (an empty input removes it)\n"
+           "  gui         open the capture overlay in the running Velloq (starting one\n"
+           "              if none runs), as the Ctrl+Super+U hotkey does\n"
            "  capture --all | --display ID | --region X,Y,W,H [--output FILE] [--upload]\n"
            "              take a snapshot of every display, one display or a region\n"
            "              (global points, origin at the primary display's bottom-left)\n"

@@ -7,7 +7,7 @@
 
 namespace velloq {
 
-enum class Command { tray, setKey, version, help, capture, displays, invalid };
+enum class Command { tray, setKey, version, help, capture, displays, gui, invalid };
 
 struct Invocation {
     Command command = Command::tray;

@@ -1,6 +1,8 @@
 #include "app/TrayApplication.h"
 
 #include "app/AppDelegate.h"
+#include "app/BeginCapture.h"
+#include "app/InstanceChannel.h"
 #include "app/LinuxPlatform.h"
 #include "app/PermissionsModel.h"
 #include "app/QuitOnSignal.h"
@@ -8,12 +10,13 @@
 #include "editor/AnnotationWindowController.h"
 #include "feedback/ToastController.h"
 #include "net/StatusService.h"
+#include "platform/Platform.h"
 
 #include <QApplication>
 
 namespace velloq {
 
-int runTrayApplication(int& argc, char** argv, LinuxPlatform& platform) {
+int runTrayApplication(int& argc, char** argv, LinuxPlatform& platform, bool captureAtStart) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Velloq"));
     QApplication::setDesktopFileName(QStringLiteral("dev.ordwin.velloq"));
@@ -24,8 +27,17 @@ int runTrayApplication(int& argc, char** argv, LinuxPlatform& platform) {
 
     AppDelegate delegate;
     delegate.startHealthProbe = [] { StatusService::shared().start(); };
+    delegate.captureAction = [] { beginCapture(); };
     if (!delegate.applicationDidFinishLaunching()) {
         return 0;
+    }
+    // `velloq gui` from a key binding of the desktop reaches us here.
+    InstanceChannel channel;
+    if (!channel.listen([] { beginCapture(); })) {
+        logLine("Velloq: could not open the local request socket");
+    }
+    if (captureAtStart) {
+        platform::mainQueue().post([] { beginCapture(); });
     }
     QObject::connect(&app, &QCoreApplication::aboutToQuit,
                      [&delegate] { delegate.applicationWillTerminate(); });

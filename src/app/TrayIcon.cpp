@@ -1,5 +1,6 @@
 #include "app/TrayIcon.h"
 
+#include "app/BeginCapture.h"
 #include "app/BrandMark.h"
 #include "app/Theme.h"
 #include "platform/Platform.h"
@@ -12,6 +13,9 @@ TrayIcon::TrayIcon() : menu_(std::make_unique<QMenu>()) {
     icon_.setIcon(BrandMark::icon(18, 1.9, Theme::coral()));
     icon_.setToolTip(QStringLiteral("Velloq"));
 
+    menu_->addAction(QStringLiteral("Capture"), QKeySequence(QStringLiteral("Ctrl+Meta+U")),
+                     [] { beginCapture(); });
+    menu_->addSeparator();
     menu_->addAction(QString::fromUtf8("Settings\u2026"), QKeySequence(QStringLiteral("Ctrl+,")),
                      [] { platform::application().openWindow("settings"); });
     menu_->addAction(QString::fromUtf8("Permissions\u2026"),

@@ -1,4 +1,5 @@
 #include "app/CommandLine.h"
+#include "app/InstanceChannel.h"
 #include "app/LinuxPlatform.h"
 #include "app/SetKeyCommand.h"
 #include "app/TrayApplication.h"
@@ -28,6 +29,13 @@ int main(int argc, char** argv) {
         LinuxPlatform platform;
         return runScreenVerb(invocation.command == Command::displays, invocation.capture, argc,
                              argv);
+    }
+    case Command::gui: {
+        if (InstanceChannel::requestCapture()) {
+            return 0;
+        }
+        LinuxPlatform platform;
+        return runTrayApplication(argc, argv, platform, true);
     }
     case Command::tray: {
         LinuxPlatform platform;
