@@ -1,0 +1,247 @@
+#include "e2e/DesktopSession.h"
+
+#include <csignal>
+#include <cstdlib>
+#include <exception>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+namespace velloq::testing {
+
+bool eventually(const std::function<bool()>& condition, std::chrono::milliseconds limit) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < end) {
+        if (condition()) {
+            return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return condition();
+}
+
+std::map<std::string, std::string> DesktopSession::environment() const {
+    const auto home = home_.path();
+    return {{"DISPLAY", display()},
+            {"XDG_CONFIG_HOME", (home / "config").string()},
+            {"XDG_RUNTIME_DIR", (home / "runtime").string()},
+            {"VELLOQ_SERVICE_URL", server_->baseURL()},
+            {"VELLOQ_CA_FILE", server_->caFile()},
+            {"VELLOQ_LOG_STDERR", "1"}};
+}
+
+std::unique_ptr<DesktopSession> DesktopSession::start(const Settings& settings) {
+    auto session = std::unique_ptr<DesktopSession>(new DesktopSession);
+    session->x_ = XServer::startXorgDummy();
+    if (!session->x_) {
+        return nullptr;
+    }
+    auto& x = *session->x_;
+    if (!x.setOutput("DUMMY0", 1920, 1080, {"--pos", "0x0", "--primary"}) ||
+        !x.setOutput("DUMMY1", 1280, 1024, {"--right-of", "DUMMY0"}) || !x.startWindowManager()) {
+        return nullptr;
+    }
+    session->server_ = std::make_unique<ReferenceServer>();
+    const auto home = session->home_.path();
+    std::filesystem::create_directories(home / "config" / "velloq");
+    std::filesystem::create_directories(home / "runtime");
+    std::filesystem::permissions(home / "runtime", std::filesystem::perms::owner_all);
+    std::ofstream(home / "config" / "velloq" / "settings.json")
+        << "{\"editBeforeUpload\": " << (settings.editBeforeUpload ? "true" : "false")
+        << ", \"playSound\": " << (settings.playSound ? "true" : "false") << "}\n";
+
+    // The key goes in or out of the session's real Secret Service.
+    ChildProcess setKey({VELLOQ_BINARY, "set-key"}, session->environment(),
+                        settings.storeKey ? std::string(ReferenceServer::key) + "\n" : "\n");
+    if (setKey.wait(std::chrono::seconds(20)) != 0) {
+        return nullptr;
+    }
+    session->app_ = std::make_unique<ChildProcess>(std::vector<std::string>{VELLOQ_BINARY},
+                                                   session->environment());
+    // Ready once it answers on its request socket, which it opens after the hotkeys.
+    const auto socket = home / "runtime" / "velloq.sock";
+    if (!eventually([&] { return std::filesystem::exists(socket); })) {
+        return nullptr;
+    }
+    return session;
+}
+
+DesktopSession::~DesktopSession() {
+    if (app_) {
+        app_->signal(SIGTERM);
+        app_->wait(std::chrono::seconds(5));
+    }
+}
+
+std::string DesktopSession::runClient(const std::vector<std::string>& argv) const {
+    ChildProcess client(argv, {{"DISPLAY", display()}});
+    if (!client.wait(std::chrono::seconds(10))) {
+        return {};
+    }
+    return client.output();
+}
+
+bool DesktopSession::windowShown(const std::string& pattern) const {
+    return !runClient({"/usr/bin/xdotool", "search", "--onlyvisible", "--name", pattern}).empty();
+}
+
+std::vector<std::string> DesktopSession::windows(const std::string& pattern) const {
+    std::istringstream lines(
+        runClient({"/usr/bin/xdotool", "search", "--onlyvisible", "--name", pattern}));
+    std::vector<std::string> ids;
+    for (std::string id; std::getline(lines, id);) {
+        if (!id.empty()) {
+            ids.push_back(id);
+        }
+    }
+    return ids;
+}
+
+namespace {
+
+// The number after `label` in `text`, as xwininfo and xprop print them.
+std::optional<int> numberAfter(const std::string& text, const std::string& label) {
+    const auto at = text.find(label);
+    if (at == std::string::npos) {
+        return std::nullopt;
+    }
+    try {
+        return std::stoi(text.substr(at + label.size()));
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+}
+
+} // namespace
+
+std::optional<DesktopSession::Box> DesktopSession::geometry(const std::string& window) const {
+    const auto info = runClient({"/usr/bin/xwininfo", "-id", window});
+    if (info.find("IsViewable") == std::string::npos) {
+        return std::nullopt;
+    }
+    const auto x = numberAfter(info, "Absolute upper-left X:");
+    const auto y = numberAfter(info, "Absolute upper-left Y:");
+    const auto width = numberAfter(info, "Width:");
+    const auto height = numberAfter(info, "Height:");
+    if (!x || !y || !width || !height) {
+        return std::nullopt;
+    }
+    return Box{*x, *y, *width, *height};
+}
+
+std::optional<DesktopSession::Box> DesktopSession::framedGeometry(const std::string& window) const {
+    const auto box = geometry(window);
+    // "_NET_FRAME_EXTENTS(CARDINAL) = left, right, top, bottom"
+    std::istringstream extents(
+        runClient({"/usr/bin/xprop", "-id", window, "-notype", "_NET_FRAME_EXTENTS"}));
+    std::string name;
+    char equals = 0;
+    int left = 0, right = 0, top = 0, bottom = 0;
+    char comma = 0;
+    if (!box ||
+        !(extents >> name >> equals >> left >> comma >> right >> comma >> top >> comma >> bottom)) {
+        return std::nullopt;
+    }
+    return Box{box->x - left, box->y - top, box->width + left + right, box->height + top + bottom};
+}
+
+std::vector<DesktopSession::Box> DesktopSession::panels() const {
+    std::istringstream lines(
+        runClient({"/usr/bin/xdotool", "search", "--onlyvisible", "--classname", "^velloq$"}));
+    std::vector<Box> found;
+    for (std::string id; std::getline(lines, id);) {
+        const auto name = runClient({"/usr/bin/xdotool", "getwindowname", id});
+        // The overlay, its toolbar and the editor carry their own names; a
+        // panel only the application's.
+        if (name.rfind("Velloq capture", 0) == 0 || name.rfind("Screenshot", 0) == 0) {
+            continue;
+        }
+        if (const auto box = geometry(id)) {
+            found.push_back(*box);
+        }
+    }
+    return found;
+}
+
+void DesktopSession::click(int x, int y, int button) const {
+    runClient({"/usr/bin/xdotool", "mousemove", std::to_string(x), std::to_string(y), "click",
+               std::to_string(button)});
+}
+
+bool DesktopSession::clickToolbarButton(const std::string& tooltip) const {
+    const auto toolbars = windows("^Velloq capture toolbar$");
+    const auto box = toolbars.size() == 1 ? geometry(toolbars.front()) : std::nullopt;
+    if (!box) {
+        return false;
+    }
+    // Counted from the right edge, past the brand name whose width depends on
+    // the font: 8 margin, Cancel 38, divider 7, Markup 38, divider 7, display
+    // chooser 20, then the four 38-wide mode buttons right to left.
+    static const std::map<std::string, int> fromRight{
+        {"Cancel", 27},  {"Markup", 72},    {"Choose display", 108}, {"Fullscreen", 137},
+        {"Window", 175}, {"Freeform", 213}, {"Rectangle", 251}};
+    const auto offset = fromRight.find(tooltip);
+    if (offset == fromRight.end()) {
+        return false;
+    }
+    click(box->x + box->width - offset->second, box->y + box->height / 2);
+    return true;
+}
+
+bool DesktopSession::overlayShowing() const {
+    return windowShown("^Velloq capture overlay$");
+}
+
+bool DesktopSession::openOverlay() {
+    // The first presses may come before the grab is in place.
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        runClient({"/usr/bin/xdotool", "key", "ctrl+super+u"});
+        if (eventually([this] { return overlayShowing(); }, std::chrono::seconds(2))) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void DesktopSession::drag(int x1, int y1, int x2, int y2) const {
+    const auto n = [](int v) { return std::to_string(v); };
+    const int mx = (x1 + x2) / 2;
+    const int my = (y1 + y2) / 2;
+    runClient({"/usr/bin/xdotool",
+               "mousemove",
+               n(x1),
+               n(y1),
+               "sleep",
+               "0.1",
+               "mousedown",
+               "1",
+               "mousemove",
+               n(mx),
+               n(my),
+               "sleep",
+               "0.1",
+               "mousemove",
+               n(x2),
+               n(y2),
+               "sleep",
+               "0.1",
+               "mouseup",
+               "1"});
+}
+
+std::string DesktopSession::clipboard() const {
+    return runClient({"/usr/bin/xclip", "-o", "-selection", "clipboard"});
+}
+
+std::size_t DesktopSession::storedImages() const {
+    std::size_t count = 0;
+    std::error_code ignored;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(
+             server_->dir() / "data" / "images", ignored)) {
+        count += entry.is_regular_file() ? 1 : 0;
+    }
+    return count;
+}
+
+} // namespace velloq::testing
