@@ -87,9 +87,6 @@ int main(int argc, char** argv) {
         const auto elapsed =
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
                 .count();
-        if (child > 0) {
-            waitpid(child, nullptr, 0);
-        }
         if (!shown) {
             std::fprintf(stderr, "overlay_probe: run %d: the overlay never showed\n", run);
             return 1;
@@ -104,6 +101,10 @@ int main(int argc, char** argv) {
                 d, x, y, [baseline](unsigned long p) { return p == baseline; }, 10000)) {
             std::fprintf(stderr, "overlay_probe: run %d: the overlay did not close\n", run);
             return 1;
+        }
+        // Some tools' commands return only once their overlay has closed.
+        if (child > 0) {
+            waitpid(child, nullptr, 0);
         }
         // Let the tool settle back to idle before the next press.
         std::this_thread::sleep_for(std::chrono::milliseconds(300));

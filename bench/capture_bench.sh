@@ -7,33 +7,15 @@ set -euo pipefail
 build=${1:?usage: capture_bench.sh BUILD_DIR}
 here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d)
-trap 'kill "${xorg_pid:-}" 2>/dev/null || true; wait 2>/dev/null || true; rm -rf "$work"' EXIT
+pids=()
+trap 'kill "${pids[@]}" 2>/dev/null || true; wait 2>/dev/null || true; rm -rf "$work"' EXIT
 
 # The sample screenshots are kept in the repository; make_bench_images rewrites them.
 [ -s "$here/data/photo.png" ] || QT_QPA_PLATFORM=offscreen "$build/bench/make_bench_images" "$here/data"
 "$build/bench/png_bench"
 
-cat > "$work/xorg.conf" <<'CONF'
-Section "Device"
-  Identifier "dummy"
-  Driver "dummy"
-  VideoRam 256000
-EndSection
-Section "Screen"
-  Identifier "screen"
-  Device "dummy"
-  SubSection "Display"
-    Virtual 4480 1440
-  EndSubSection
-EndSection
-CONF
-display=:$((90 + RANDOM % 100))
-Xorg "$display" -config "$work/xorg.conf" -noreset -nolisten tcp -logfile "$work/xorg.log" &
-xorg_pid=$!
-for _ in $(seq 50); do xdpyinfo -display "$display" >/dev/null 2>&1 && break; sleep 0.2; done
-export DISPLAY=$display
-xrandr --setmonitor bench-left 2560/677x1440/381+0+0 DUMMY0 >/dev/null
-xrandr --setmonitor bench-right 1920/508x1080/286+2560+0 none >/dev/null
+source "$here/dummy_desktop.sh"
+start_dummy_desktop
 
 "$build/bench/snapshot_bench" --benchmark_min_time=1
 

@@ -16,48 +16,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-cat > "$work/xorg.conf" <<'CONF'
-Section "ServerFlags"
-  Option "AutoAddDevices" "false"
-  Option "DontVTSwitch" "true"
-EndSection
-Section "Monitor"
-  Identifier "Monitor0"
-  HorizSync 5.0-1000.0
-  VertRefresh 5.0-200.0
-EndSection
-Section "Device"
-  Identifier "Card0"
-  Driver "dummy"
-  VideoRam 256000
-EndSection
-Section "Screen"
-  Identifier "Screen0"
-  Device "Card0"
-  Monitor "Monitor0"
-  DefaultDepth 24
-  SubSection "Display"
-    Depth 24
-    Virtual 4480 1440
-  EndSubSection
-EndSection
-CONF
-Xorg -noreset -nolisten tcp -config "$work/xorg.conf" -logfile "$work/xorg.log" -displayfd 3 \
-  3>"$work/display" 2>/dev/null &
-pids+=($!)
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(cat "$work/display")"
-
-output() { # name width height placement...
-  local name=$1 w=$2 h=$3; shift 3
-  local mode="${w}x${h}_bench"
-  xrandr --newmode "$mode" "$(awk "BEGIN{print ($w+24)*($h+3)*60/1e6}")" \
-    "$w" $((w + 8)) $((w + 16)) $((w + 24)) "$h" $((h + 1)) $((h + 2)) $((h + 3)) 2>/dev/null || true
-  xrandr --addmode "$name" "$mode"
-  xrandr --output "$name" --mode "$mode" "$@"
-}
-output DUMMY0 2560 1440 --pos 0x0 --primary
-output DUMMY1 1920 1080 --right-of DUMMY0
+source "$(dirname "$0")/dummy_desktop.sh"
+start_dummy_desktop
 HOME="$work" openbox >/dev/null 2>&1 &
 pids+=($!)
 sleep 1
