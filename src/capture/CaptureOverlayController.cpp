@@ -106,7 +106,14 @@ void CaptureOverlayController::present() {
     };
     const Layout layout = layoutOf(screens_);
     for (const Screen& screen : screens_) {
-        auto view = std::make_unique<OverlayView>(screen, screenPart(*desktop_, screen), gesture_);
+        // The same screen gets the same window again, so nothing moves across monitors.
+        std::unique_ptr<OverlayView> view;
+        if (const std::size_t i = views_.size(); i < parked_.size() && parked_[i]) {
+            view = std::move(parked_[i]);
+            view->reuse(screen, screenPart(*desktop_, screen), gesture_);
+        } else {
+            view = std::make_unique<OverlayView>(screen, screenPart(*desktop_, screen), gesture_);
+        }
         view->setGeometry(logicalRect(screen.frame, layout));
         view->onCancel = withSelf([](CaptureOverlayController& c) { c.dismiss(); });
         view->onCommit =
@@ -116,6 +123,7 @@ void CaptureOverlayController::present() {
                 c.commitFreeformPath(p);
             });
         view->redrawAll = withSelf([](CaptureOverlayController& c) { c.redrawAll(); });
+        view->onFirstPaint = nullptr;
         views_.push_back(std::move(view));
     }
     // Every view starts over when the mode changes; the gesture is shared.
@@ -165,6 +173,8 @@ void CaptureOverlayController::present() {
     }
     for (const auto& view : views_) {
         view->show();
+        // A kept window sits where it was in the stacking order; newer windows are above it.
+        view->raise();
     }
     if (home != nullptr) {
         const QSize size = toolbar_->size();
@@ -194,11 +204,22 @@ void CaptureOverlayController::dismiss() {
         view->releaseKeyboard();
         view->hide();
     }
-    // Deleted later: a view's own event handler may be what called this.
-    for (auto& view : views_) {
-        view.release()->deleteLater();
+    // Kept hidden for the next capture; a view's own event handler may be
+    // what called this, so none is deleted here.
+    if (!views_.empty()) {
+        // Windows of screens that went away since the last capture.
+        for (auto& spare : parked_) {
+            if (spare) {
+                spare.release()->deleteLater();
+            }
+        }
+        parked_.clear();
+        for (auto& view : views_) {
+            view->park();
+            parked_.push_back(std::move(view));
+        }
+        views_.clear();
     }
-    views_.clear();
     gesture_.reset();
     model_.reset();
 }

@@ -64,6 +64,8 @@ private:
     std::optional<Point> pointerLocation() const;
 
     std::vector<std::unique_ptr<OverlayView>> views_;
+    // Hidden views of the last capture, reused by the next one.
+    std::vector<std::unique_ptr<OverlayView>> parked_;
     std::unique_ptr<CaptureToolbar> toolbar_;
     std::shared_ptr<CaptureToolbarModel> model_;
     std::shared_ptr<OverlayGesture> gesture_;

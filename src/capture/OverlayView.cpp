@@ -50,6 +50,24 @@ OverlayView::OverlayView(const Screen& screen, QImage screenPart,
     setWindowTitle(QStringLiteral("Velloq capture overlay"));
 }
 
+void OverlayView::reuse(const Screen& screen, QImage screenPart,
+                        std::shared_ptr<OverlayGesture> gesture) {
+    screen_ = screen;
+    bright_ = std::move(screenPart);
+    dimmed_ = dimmedCopy(bright_);
+    gesture_ = std::move(gesture);
+    drawsSizeLabel_ = false;
+    painted_ = false;
+}
+
+void OverlayView::park() {
+    // The callbacks stay: this may run inside one of them, and the next
+    // capture assigns them all again.
+    bright_ = QImage();
+    dimmed_ = QImage();
+    gesture_.reset();
+}
+
 void OverlayView::takeKeyboard() {
     activateWindow();
     setFocus(Qt::ActiveWindowFocusReason);

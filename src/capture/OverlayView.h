@@ -18,6 +18,13 @@ class OverlayView final : public QWidget {
 public:
     OverlayView(const Screen& screen, QImage screenPart, std::shared_ptr<OverlayGesture> gesture);
 
+    // Readies a hidden view for the next capture. A window kept between
+    // captures keeps its backing store, whose first fill would otherwise
+    // dominate the time to the first painted overlay.
+    void reuse(const Screen& screen, QImage screenPart, std::shared_ptr<OverlayGesture> gesture);
+    // Drops the snapshot and the gesture while the view waits hidden.
+    void park();
+
     std::function<void(const Rect&)> onCommit;
     std::function<void(const std::vector<Point>&)> onCommitFreeform;
     std::function<void()> onCancel;

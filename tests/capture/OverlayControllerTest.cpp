@@ -107,6 +107,29 @@ TEST_F(OverlayControllerTest, DragAcrossTheScreenEdgeCapturesTheSpanningRegion) 
               QColor::fromRgba(velloq::testing::FakeScreens::patternAt(2099, 299)).rgba());
 }
 
+// Windows are kept between captures; each screen gets its own window back,
+// painting the new snapshot and answering the new gesture.
+TEST_F(OverlayControllerTest, ASecondCaptureReusesEachScreensWindow) {
+    controller.prepareAndPresent();
+    OverlayView* const firstScreen = &view(0);
+    OverlayView* const secondScreen = &view(1);
+    const QRect secondFrame = secondScreen->geometry();
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QCoreApplication::sendEvent(firstScreen, &escape);
+    ASSERT_FALSE(controller.isShowing());
+
+    controller.prepareAndPresent();
+    ASSERT_EQ(controller.views().size(), 2u);
+    EXPECT_EQ(&view(0), firstScreen);
+    EXPECT_EQ(&view(1), secondScreen);
+    EXPECT_EQ(view(1).geometry(), secondFrame);
+    mouse(view(1), QEvent::MouseButtonPress, {10, 10}, Qt::LeftButton, Qt::LeftButton);
+    mouse(view(1), QEvent::MouseMove, {110, 60}, Qt::NoButton, Qt::LeftButton);
+    mouse(view(1), QEvent::MouseButtonRelease, {110, 60}, Qt::LeftButton, Qt::NoButton);
+    ASSERT_EQ(delivered.size(), 1u);
+    EXPECT_EQ(delivered[0].size(), QSize(100, 50));
+}
+
 TEST_F(OverlayControllerTest, TinyDragAndPlainClickCloseWithoutCapturing) {
     controller.prepareAndPresent();
     mouse(view(0), QEvent::MouseButtonPress, {10, 10}, Qt::LeftButton, Qt::LeftButton);

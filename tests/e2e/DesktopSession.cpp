@@ -1,5 +1,6 @@
 #include "e2e/DesktopSession.h"
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <exception>
@@ -95,6 +96,8 @@ std::vector<std::string> DesktopSession::windows(const std::string& pattern) con
             ids.push_back(id);
         }
     }
+    // Stacking order may change; which windows exist is what callers compare.
+    std::sort(ids.begin(), ids.end());
     return ids;
 }
 
