@@ -83,6 +83,15 @@ std::string DesktopSession::runClient(const std::vector<std::string>& argv) cons
     return client.output();
 }
 
+std::pair<std::optional<int>, std::string>
+DesktopSession::runVelloq(const std::vector<std::string>& arguments) const {
+    std::vector<std::string> argv{VELLOQ_BINARY};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    ChildProcess velloq(argv, environment());
+    const auto status = velloq.wait(std::chrono::seconds(30));
+    return {status, velloq.output()};
+}
+
 bool DesktopSession::windowShown(const std::string& pattern) const {
     return !runClient({"/usr/bin/xdotool", "search", "--onlyvisible", "--name", pattern}).empty();
 }

@@ -37,6 +37,10 @@ public:
 
     // Runs an X client (xdotool, xclip, ...) on this display; its standard output.
     std::string runClient(const std::vector<std::string>& argv) const;
+    // Runs `velloq ARGUMENTS` beside the running one, in its environment: the
+    // exit status (none if it did not end in time) and its standard output.
+    std::pair<std::optional<int>, std::string>
+    runVelloq(const std::vector<std::string>& arguments) const;
     // Presses Control+Super+U until the overlay shows; false if it never does.
     bool openOverlay();
     bool overlayShowing() const;

@@ -293,3 +293,42 @@ TEST_F(StillCaptureE2ETest, HotkeyPressedTwiceOrWhileShowingKeepsTheOneOverlayAn
     EXPECT_EQ(session->storedImages(), 1u);
     expectPatternRegion(session->server().download(link), 1750, 150, 250, 250);
 }
+
+TEST_F(StillCaptureE2ETest, GuiVerbOpensTheRunningInstancesOverlay) {
+    startSession({});
+    if (!session) {
+        return;
+    }
+    // The hotkey answering shows the instance is up and listening.
+    ASSERT_TRUE(session->openOverlay()) << session->velloqLog();
+    session->runClient({"/usr/bin/xdotool", "key", "Escape"});
+    ASSERT_TRUE(eventually([&] { return !session->overlayShowing(); }));
+    showPattern();
+
+    const auto [status, output] = session->runVelloq({"gui"});
+    ASSERT_EQ(status, 0) << output;
+    ASSERT_TRUE(eventually([&] { return session->overlayShowing(); })) << session->velloqLog();
+    session->drag(1800, 150, 2100, 350);
+    std::string link;
+    ASSERT_TRUE(eventually([&] {
+        link = session->clipboard();
+        return link.rfind("https://", 0) == 0;
+    })) << session->velloqLog();
+    expectPatternRegion(session->server().download(link), 1800, 150, 300, 200);
+}
+
+TEST_F(StillCaptureE2ETest, CaptureVerbWithUploadPrintsTheLinkOfThatRegion) {
+    startSession({});
+    if (!session) {
+        return;
+    }
+    // Root pixels (1800, 150, 300, 200) in global points: y counts up from the
+    // 1080-high primary's bottom edge.
+    const auto [status, output] =
+        session->runVelloq({"capture", "--region", "1800,730,300,200", "--upload"});
+    ASSERT_EQ(status, 0) << output << session->velloqLog();
+    const std::string link = output.substr(0, output.find('\n'));
+    ASSERT_EQ(link.rfind("https://", 0), 0u) << output;
+    EXPECT_EQ(session->storedImages(), 1u);
+    expectPatternRegion(session->server().download(link), 1800, 150, 300, 200);
+}
