@@ -1,8 +1,8 @@
 #pragma once
 
-// A scripted video service for FakeHttp: answers start, sign-part, the part
-// PUT, complete and abort like the real one, remembers every part it got, and
-// lets a test replace the answer to any request.
+// A scripted video service for FakeHttp: answers start, sign-part (a fresh
+// address each time), the part PUT, complete and abort like the real one,
+// remembers what it got, and lets a test replace the answer to any request.
 
 #include "fakes/FakeHttp.h"
 
@@ -17,9 +17,8 @@ namespace velloq::testing {
 
 class FakeVideoService {
 public:
-    using Answer = FakeHttp::Answer;
     // Returns an answer to use instead of the normal one, or nothing.
-    using Override = std::function<std::optional<Answer>(const platform::HttpRequest&)>;
+    using Override = std::function<std::optional<FakeHttp::Answer>(const platform::HttpRequest&)>;
 
     explicit FakeVideoService(FakeHttp& http) {
         http.setHandler([this](const platform::HttpRequest& request) { return handle(request); });
@@ -45,16 +44,14 @@ public:
     }
 
 private:
-    Answer handle(const platform::HttpRequest& request) {
-        Override override;
-        {
-            std::lock_guard lock(mutex_);
-            override = override_;
-        }
-        if (override) {
+    FakeHttp::Answer handle(const platform::HttpRequest& request) {
+        std::unique_lock lock(mutex_);
+        if (auto override = override_) {
+            lock.unlock();
             if (auto answer = override(request)) {
                 return *answer;
             }
+            lock.lock();
         }
         const std::string& url = request.url;
         if (url.ends_with("/videos/start")) {
@@ -62,27 +59,20 @@ private:
         }
         if (url.ends_with("/sign-part")) {
             const auto part = nlohmann::json::parse(*request.body).at("partNumber").get<long>();
-            std::lock_guard lock(mutex_);
-            return FakeHttp::respond(
-                200, nlohmann::json{{"url", "https://store.test/parts/" + std::to_string(part) +
-                                                "?grant=" + std::to_string(++grants_)}}
-                         .dump());
+            const auto address = "https://store.test/parts/" + std::to_string(part) +
+                                 "?grant=" + std::to_string(++grants_);
+            return FakeHttp::respond(200, nlohmann::json{{"url", address}}.dump());
         }
         if (request.method == "PUT") {
             const long part = partNumberOf(url);
-            std::lock_guard lock(mutex_);
             parts_[part] = std::string(*request.body);
             return FakeHttp::respond(200, "", {{"ETag", "\"etag-" + std::to_string(part) + "\""}});
         }
         if (url.ends_with("/complete")) {
-            std::lock_guard lock(mutex_);
             completed_ = nlohmann::json::parse(*request.body);
             return FakeHttp::respond(200, R"({"viewUrl":"https://service.test/v/v1.mp4"})");
         }
-        if (url.ends_with("/abort")) {
-            return FakeHttp::respond(204);
-        }
-        return FakeHttp::respond(404);
+        return FakeHttp::respond(url.ends_with("/abort") ? 204 : 404);
     }
 
     mutable std::mutex mutex_;

@@ -37,6 +37,12 @@ protected:
     std::string sentence(const std::string& bytes = png(100)) {
         return userMessage(failure(bytes));
     }
+    Kind transportKind() {
+        const auto error = failure();
+        const auto* transport = std::get_if<velloq::platform::TransportError>(&error);
+        EXPECT_NE(transport, nullptr) << userMessage(error);
+        return transport ? transport->kind : Kind::other;
+    }
 };
 
 } // namespace
@@ -51,6 +57,9 @@ TEST_F(ImageIntegrationTest, TheLinkServesTheUploadedBytes) {
 }
 
 TEST_F(ImageIntegrationTest, EveryRefusalHasItsSentence) {
+    velloq::APIKeyStore::deleteAPIKey();
+    EXPECT_EQ(sentence(), "Add your API key in Settings first.");
+    EXPECT_TRUE(http->exchanges().empty()) << "no key, no request";
     velloq::APIKeyStore::saveAPIKey("sk-unknown");
     EXPECT_EQ(sentence(), "Your API key was rejected. Check it in Settings.");
     velloq::APIKeyStore::saveAPIKey(ReferenceServer::disabledKey);
@@ -58,57 +67,38 @@ TEST_F(ImageIntegrationTest, EveryRefusalHasItsSentence) {
     velloq::APIKeyStore::saveAPIKey(ReferenceServer::key);
     EXPECT_EQ(sentence("GIF89a not a png at all"), "That image format isn't supported.");
     EXPECT_EQ(sentence(png(2 << 20)), "This screenshot is too large to upload.");
-
-    server.fault("upload", R"({"status":400,"times":1})");
-    EXPECT_EQ(sentence(), "The server couldn't process this image.");
-    server.fault("upload", R"({"status":503,"times":1})");
-    EXPECT_EQ(sentence(), "The server had a problem. Please try again later.");
-    server.fault("upload", R"({"status":404,"times":1})");
-    EXPECT_EQ(sentence(), "Upload failed. Please try again.");
+    const std::pair<int, const char*> injected[] = {
+        {400, "The server couldn't process this image."},
+        {503, "The server had a problem. Please try again later."},
+        {404, "Upload failed. Please try again."},
+        {200, "The server sent an unexpected response."},
+    };
+    for (const auto& [status, text] : injected) {
+        server.fault("upload", R"({"times":1,"status":)" + std::to_string(status) + "}");
+        EXPECT_EQ(sentence(), text) << status;
+    }
 
     const auto lines = platform.log.lines();
-    ASSERT_EQ(lines.size(), 7u);
+    ASSERT_EQ(lines.size(), 8u);
     EXPECT_TRUE(lines[0].starts_with("Velloq upload: HTTP 401 \xE2\x80\x94 {")) << lines[0];
     EXPECT_TRUE(lines[1].starts_with("Velloq upload: HTTP 403 \xE2\x80\x94 ")) << lines[1];
     EXPECT_TRUE(lines[2].starts_with("Velloq upload: HTTP 415 \xE2\x80\x94 ")) << lines[2];
     EXPECT_TRUE(lines[3].starts_with("Velloq upload: HTTP 413 \xE2\x80\x94 ")) << lines[3];
+    EXPECT_EQ(lines[7], "Velloq upload: 2xx but unexpected response body");
 }
 
-TEST_F(ImageIntegrationTest, ATwoHundredWithoutALinkIsABadResponse) {
-    server.fault("upload", R"({"status":200,"times":1})");
-    EXPECT_EQ(std::get<UploadError>(failure()), UploadError::badResponse());
-    EXPECT_EQ(platform.log.count("Velloq upload: 2xx but unexpected response body"), 1u);
-}
-
-TEST_F(ImageIntegrationTest, NoKeyNoRequest) {
-    velloq::APIKeyStore::deleteAPIKey();
-    EXPECT_EQ(sentence(), "Add your API key in Settings first.");
-    EXPECT_TRUE(http->exchanges().empty());
-}
-
-TEST_F(ImageIntegrationTest, ACertificateFromAnUntrustedAuthorityIsRefused) {
-    velloq::platform::CurlHttp systemTrustOnly;
-    auto result = uploadImage(png(100), systemTrustOnly);
-    ASSERT_FALSE(result.has_value());
-    const auto& error = std::get<velloq::platform::TransportError>(result.error());
-    EXPECT_EQ(error.kind, Kind::secureConnectionFailed) << error.description;
-    EXPECT_EQ(userMessage(result.error()), "Upload failed. Check your connection and try again.");
-    EXPECT_EQ(platform.log.count("Velloq upload: network error \xE2\x80\x94 "), 1u);
-}
-
-TEST_F(ImageIntegrationTest, NobodyListeningMeansTheServerCannotBeReached) {
-    ::setenv("VELLOQ_SERVICE_URL", ("https://127.0.0.1:" + std::to_string(closedPort())).c_str(),
-             1);
-    const auto error = failure();
-    EXPECT_EQ(std::get<velloq::platform::TransportError>(error).kind, Kind::cannotConnectToHost);
-    EXPECT_EQ(userMessage(error), "Couldn't reach the server.");
-}
-
-TEST_F(ImageIntegrationTest, AConnectionDroppedMidAnswerIsATransportError) {
+TEST_F(ImageIntegrationTest, TransportFailuresHaveTheirSentences) {
     server.fault("upload", R"({"cutBody":true,"times":1})");
-    const auto error = failure();
-    ASSERT_TRUE(std::holds_alternative<velloq::platform::TransportError>(error));
-    EXPECT_EQ(std::get<velloq::platform::TransportError>(error).kind, Kind::networkConnectionLost)
-        << std::get<velloq::platform::TransportError>(error).description;
-    EXPECT_EQ(userMessage(error), "No internet connection.");
+    EXPECT_EQ(transportKind(), Kind::networkConnectionLost) << "a connection dropped mid-answer";
+
+    velloq::platform::CurlHttp systemTrustOnly;
+    auto untrusted = uploadImage(png(100), systemTrustOnly);
+    EXPECT_EQ(velloq::testing::transportKindOf(untrusted), Kind::secureConnectionFailed);
+    EXPECT_EQ(userMessage(untrusted.error()),
+              "Upload failed. Check your connection and try again.");
+    EXPECT_EQ(platform.log.count("Velloq upload: network error \xE2\x80\x94 "), 2u);
+
+    useClosedPort();
+    EXPECT_EQ(transportKind(), Kind::cannotConnectToHost);
+    EXPECT_EQ(sentence(), "Couldn't reach the server.");
 }

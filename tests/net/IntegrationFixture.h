@@ -1,21 +1,61 @@
 #pragma once
 
-// Client tests against the real reference server over loopback TLS: fake
-// platform services for the log and the key store, the real libcurl client
-// trusting the server's own CA (VELLOQ_CA_FILE) and a recorder in front of it.
+// Client tests against the real reference server, a child process on an
+// ephemeral loopback port with a private data directory and its own CA. The
+// real libcurl client trusts that CA (VELLOQ_CA_FILE), and a recorder in front
+// of it notes every exchange so tests can count and inspect them.
 
-#include "fakes/FakePlatform.h"
-#include "keystore/APIKeyStore.h"
-#include "RecordingHttp.h"
+#include "fakes/ChildProcess.h"
+#include "fakes/TempDir.h"
+#include "NetFixture.h"
+#include "platform/curl/CurlHttp.h"
 #include "ReferenceServer.h"
 
-#include <cstdlib>
-#include <gtest/gtest.h>
+#include <algorithm>
+#include <memory>
+#include <mutex>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <vector>
 
 namespace velloq::testing {
+
+class RecordingHttp final : public platform::Http {
+public:
+    struct Exchange {
+        std::string method;
+        std::string url;
+        std::string body;
+    };
+
+    explicit RecordingHttp(platform::Http& inner) : inner_(inner) {}
+
+    Expected<platform::HttpResponse, platform::TransportError>
+    send(const platform::HttpRequest& request) override {
+        {
+            std::lock_guard lock(mutex_);
+            exchanges_.push_back({request.method, request.url,
+                                  std::string(request.body.value_or(std::string_view{}))});
+        }
+        return inner_.send(request);
+    }
+    std::vector<Exchange> exchanges() const {
+        std::lock_guard lock(mutex_);
+        return exchanges_;
+    }
+    std::size_t count(const std::string& method, const std::string& urlPart) const {
+        const auto all = exchanges();
+        return static_cast<std::size_t>(std::count_if(all.begin(), all.end(), [&](const auto& e) {
+            return e.method == method && e.url.find(urlPart) != std::string::npos;
+        }));
+    }
+
+private:
+    platform::Http& inner_;
+    mutable std::mutex mutex_;
+    std::vector<Exchange> exchanges_;
+};
 
 class IntegrationFixture : public ::testing::Test {
 protected:
@@ -34,8 +74,8 @@ protected:
         ::unsetenv("VELLOQ_CA_FILE");
     }
 
-    // A loopback port nobody listens on.
-    static int closedPort() {
+    // Points the client at a loopback port nobody listens on.
+    static void useClosedPort() {
         const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
         sockaddr_in address{};
         address.sin_family = AF_INET;
@@ -44,7 +84,8 @@ protected:
         socklen_t length = sizeof address;
         ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
         ::close(fd);
-        return ntohs(address.sin_port);
+        const auto base = "https://127.0.0.1:" + std::to_string(ntohs(address.sin_port));
+        ::setenv("VELLOQ_SERVICE_URL", base.c_str(), 1);
     }
 
     FakePlatform platform;

@@ -84,9 +84,6 @@ HttpResponse send(const HttpRequest& request) {
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);
     curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, onHeader);
     curl_easy_setopt(curl, CURLOPT_HEADERDATA, &response);
-    if (request.method == "HEAD") {
-        curl_easy_setopt(curl, CURLOPT_NOBODY, 1L);
-    }
     if (request.source) {
         curl_easy_setopt(curl, CURLOPT_UPLOAD, 1L);
         curl_easy_setopt(curl, CURLOPT_READFUNCTION, onRead);

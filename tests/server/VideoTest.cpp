@@ -40,18 +40,13 @@ TEST_F(VideoTest, PartsListedInAnyOrderAreJoinedInPartNumberOrder) {
     EXPECT_TRUE(whole.body == p1 + p2 + p3);
     EXPECT_EQ(filesIn("pending"), 0u);
 
+    // Range arithmetic is covered by the parser tests; here, that it is served.
     HttpRequest ranged = request("GET", view, nullptr);
     ranged.headers.push_back("Range: bytes=5242878-5242881");
     HttpResponse slice = send(ranged);
     EXPECT_EQ(slice.status, 206);
     EXPECT_EQ(slice.body, (p1 + p2).substr(5242878, 4));
     EXPECT_EQ(slice.header("content-range"), "bytes 5242878-5242881/10485837");
-    ranged.headers.back() = "Range: bytes=-3";
-    EXPECT_EQ(send(ranged).body, p3.substr(74));
-    ranged.headers.back() = "Range: bytes=10485837-";
-    HttpResponse beyond = send(ranged);
-    EXPECT_EQ(beyond.status, 416);
-    EXPECT_EQ(beyond.header("content-range"), "bytes */10485837");
 }
 
 TEST_F(VideoTest, BadCompletionsAreRefusedAndPublishNothing) {
@@ -130,29 +125,22 @@ TEST_F(VideoTest, SignedAddressIsSingleUseExpiresAndCannotBeAltered) {
 TEST_F(VideoTest, PartsOfOneVideoMayArriveInParallel) {
     const std::string id = startVideo();
     constexpr int kParts = 8;
-    std::vector<std::string> data(kParts), etags(kParts), addresses(kParts);
+    std::vector<std::string> etags(kParts);
+    std::vector<HttpRequest> puts;
+    std::string joined;
     for (int i = 0; i < kParts; ++i) {
-        data[i] = bytesOf(static_cast<char>('a' + i), (1 << 20) + i);
-        addresses[i] = signPart(id, i + 1);
+        puts.push_back(request("PUT", signPart(id, i + 1), nullptr));
+        puts.back().body = bytesOf(static_cast<char>('a' + i), (1 << 20) + i);
+        joined += *puts.back().body;
     }
     std::vector<std::thread> threads;
     for (int i = 0; i < kParts; ++i) {
-        threads.emplace_back([&, i] {
-            HttpRequest put = request("PUT", addresses[i], nullptr);
-            put.body = data[i];
-            etags[i] = send(put).header("etag");
-        });
-    }
-    for (auto& t : threads) {
-        t.join();
+        threads.emplace_back([&, i] { etags[i] = send(puts[i]).header("etag"); });
     }
     json parts = json::array();
-    std::string joined;
     for (int i = kParts - 1; i >= 0; --i) {
+        threads[i].join();
         parts.push_back(part(i + 1, etags[i]));
-    }
-    for (const auto& d : data) {
-        joined += d;
     }
     HttpResponse done = complete(id, parts, joined.size());
     ASSERT_EQ(done.status, 200) << done.body;
