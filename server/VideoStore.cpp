@@ -10,6 +10,19 @@ bool VideoStore::expired(const Pending& video) const {
     return !video.completing && clock_.now() >= video.started + lifetime_;
 }
 
+// Why `video` cannot take a request: gone, someone else's (when `owner` is
+// given), or already being completed.
+std::optional<VideoFailure> VideoStore::unavailable(const Pending* video,
+                                                    std::optional<std::size_t> owner) {
+    if (!video || (owner && video->owner != *owner)) {
+        return VideoFailure{VideoError::NotFound, "no such video"};
+    }
+    if (video->completing) {
+        return VideoFailure{VideoError::Busy, "video is being completed"};
+    }
+    return std::nullopt;
+}
+
 VideoStore::Pending* VideoStore::find(const std::string& id, std::vector<std::string>& dropped) {
     auto it = videos_.find(id);
     if (it == videos_.end()) {
@@ -54,10 +67,8 @@ VideoResult<Done> VideoStore::checkOpen(const std::string& id, std::size_t owner
     {
         std::lock_guard lock(mutex_);
         Pending* video = find(id, dropped);
-        if (!video || video->owner != owner) {
-            result = VideoFailure{VideoError::NotFound, "no such video"};
-        } else if (video->completing) {
-            result = VideoFailure{VideoError::Busy, "video is being completed"};
+        if (auto failure = unavailable(video, owner)) {
+            result = *failure;
         }
     }
     removeDirs(dropped);
@@ -78,10 +89,8 @@ VideoResult<Done> VideoStore::grant(const std::string& id, const std::string& no
     {
         std::lock_guard lock(mutex_);
         Pending* video = find(id, dropped);
-        if (!video) {
-            result = VideoFailure{VideoError::NotFound, "no such video"};
-        } else if (video->completing) {
-            result = VideoFailure{VideoError::Busy, "video is being completed"};
+        if (auto failure = unavailable(video, std::nullopt)) {
+            result = *failure;
         } else if (video->grants.count(nonce) != 0) {
             result = VideoFailure{VideoError::GrantUsed, "this address was already used"};
         } else if (claim) {
@@ -109,10 +118,8 @@ VideoResult<Done> VideoStore::storePart(const std::string& id, int partNumber, T
         // complete has already taken away.
         std::lock_guard lock(mutex_);
         Pending* video = find(id, dropped);
-        if (!video) {
-            result = VideoFailure{VideoError::NotFound, "no such video"};
-        } else if (video->completing) {
-            result = VideoFailure{VideoError::Busy, "video is being completed"};
+        if (auto failure = unavailable(video, std::nullopt)) {
+            result = *failure;
         } else if (auto moved = data.publishAs(partPath(id, partNumber)); !moved) {
             result = VideoFailure{VideoError::Storage, moved.error().message};
         } else {
@@ -135,11 +142,7 @@ VideoResult<std::string> VideoStore::complete(const std::string& id, std::size_t
         std::lock_guard lock(mutex_);
         Pending* video = find(id, dropped);
         std::uint64_t total = 0;
-        if (!video || video->owner != owner) {
-            failure = VideoFailure{VideoError::NotFound, "no such video"};
-        } else if (video->completing) {
-            failure = VideoFailure{VideoError::Busy, "video is being completed"};
-        }
+        failure = unavailable(video, owner);
         for (std::size_t i = 0; !failure && i < parts.size(); ++i) {
             const ListedPart& listed = parts[i];
             if (listed.partNumber != static_cast<long long>(i) + 1) {
@@ -224,10 +227,8 @@ VideoResult<Done> VideoStore::abort(const std::string& id, std::size_t owner) {
     {
         std::lock_guard lock(mutex_);
         Pending* video = find(id, dropped);
-        if (!video || video->owner != owner) {
-            result = VideoFailure{VideoError::NotFound, "no such video"};
-        } else if (video->completing) {
-            result = VideoFailure{VideoError::Busy, "video is being completed"};
+        if (auto failure = unavailable(video, owner)) {
+            result = *failure;
         } else {
             videos_.erase(id);
             dropped.push_back(id);

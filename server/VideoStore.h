@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <string>
 #include <unordered_map>
@@ -77,6 +78,8 @@ private:
 
     // Finds a live video; an expired one is dropped on the way. Call with mutex_ held.
     Pending* find(const std::string& id, std::vector<std::string>& dropped);
+    static std::optional<VideoFailure> unavailable(const Pending* video,
+                                                   std::optional<std::size_t> owner);
     VideoResult<Done> grant(const std::string& id, const std::string& nonce, bool claim);
     bool expired(const Pending& video) const;
     void removeDirs(const std::vector<std::string>& ids) const;
