@@ -60,13 +60,7 @@ void CardView::resizeEvent(QResizeEvent*) {
 void CardView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    const QRectF bounds = QRectF(rect());
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(FeedbackStyle::material(translucent()));
-    painter.drawPath(continuousRoundedRect(bounds, cornerRadius()));
-    painter.setBrush(Qt::NoBrush);
-    painter.setPen(QPen(FeedbackStyle::hairline(), 1));
-    painter.drawPath(continuousRoundedRect(bounds.adjusted(0.5, 0.5, -0.5, -0.5), cornerRadius()));
+    paintPanelBackground(painter, QRectF(rect()), cornerRadius(), translucent());
 
     const QRectF thumbnail = thumbnailRect();
     painter.save();

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QFontDatabase>
 #include <QPaintDevice>
+#include <QPainter>
 #include <QPalette>
 
 namespace velloq {
@@ -91,6 +92,18 @@ QPainterPath continuousRoundedRect(const QRectF& rect, double radius) {
     corner({l, t}, {0, 1}, {1, 0});
     path.closeSubpath();
     return path;
+}
+
+void paintPanelBackground(QPainter& painter, const QRectF& bounds, double radius,
+                          bool translucent) {
+    painter.save();
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(FeedbackStyle::material(translucent));
+    painter.drawPath(continuousRoundedRect(bounds, radius));
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(FeedbackStyle::hairline(), 1));
+    painter.drawPath(continuousRoundedRect(bounds.adjusted(0.5, 0.5, -0.5, -0.5), radius));
+    painter.restore();
 }
 
 } // namespace velloq

@@ -10,6 +10,7 @@
 #include <QRectF>
 
 class QPaintDevice;
+class QPainter;
 
 namespace velloq {
 
@@ -31,5 +32,9 @@ struct FeedbackStyle {
 // A rounded rectangle whose corners blend into the sides with continuous
 // curvature, rather than a quarter circle meeting a straight line.
 QPainterPath continuousRoundedRect(const QRectF& rect, double radius);
+
+// A panel's background and its hairline outline, inset by half a point so the
+// outline stays inside `bounds`.
+void paintPanelBackground(QPainter& painter, const QRectF& bounds, double radius, bool translucent);
 
 } // namespace velloq

@@ -109,14 +109,7 @@ void NotificationBanner::paintEvent(QPaintEvent*) {
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
 
-    // Background, with its outline inset by half a point so it stays inside.
-    const QRectF bounds = QRectF(rect());
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(FeedbackStyle::material(translucent()));
-    painter.drawPath(continuousRoundedRect(bounds, cornerRadius()));
-    painter.setBrush(Qt::NoBrush);
-    painter.setPen(QPen(FeedbackStyle::hairline(), 1));
-    painter.drawPath(continuousRoundedRect(bounds.adjusted(0.5, 0.5, -0.5, -0.5), cornerRadius()));
+    paintPanelBackground(painter, QRectF(rect()), cornerRadius(), translucent());
 
     // Brand mark with its severity badge.
     const QRectF mark = markRect();
