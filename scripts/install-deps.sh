@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   # toolchain
-  build-essential cmake ninja-build pkg-config clang-format git
+  build-essential cmake ninja-build pkg-config clang-format git ccache
   # libraries the product links
   qt6-base-dev qt6-svg-dev libgl-dev libsecret-1-dev libcurl4-openssl-dev nlohmann-json3-dev
   libcpp-httplib-dev libssl-dev openssl libspng-dev

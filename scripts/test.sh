@@ -7,6 +7,8 @@ cd "$(dirname "$0")/.."
 
 bash scripts/install-deps.sh
 jobs=$(nproc)
+# Objects compiled by an earlier run (or another checkout) are reused.
+export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
 
 # build_and_test DIR "CMAKE ARGS" "BUILD TARGETS" "CTEST ARGS"
 build_and_test() {
