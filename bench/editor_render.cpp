@@ -2,10 +2,10 @@
 // repaint its canvas once with many annotations (the goal: at most 8 ms, so
 // drawing stays smooth at 120 Hz).
 
+#include "app/ProductRoutes.h"
 #include "editor/AnnotationEditorView.h"
 #include "editor/AnnotationPainter.h"
 #include "editor/EditorCanvas.h"
-#include "editor/EditorServices.h"
 #include "editor/ExportRenderer.h"
 
 #include <benchmark/benchmark.h>
@@ -90,7 +90,7 @@ void BM_RenderExportWithPng(benchmark::State& state) {
     app();
     const Screenshot shot = Screenshot::fromImage(screenshot());
     const AnnotationList annotations = mixedAnnotations(canvasArea);
-    const auto encode = standardEditorServices().encodePng;
+    const auto encode = velloq::productRoutes().encodePng;
     for (auto _ : state) {
         auto rendered = renderExport(shot, canvasArea, annotations, encode);
         benchmark::DoNotOptimize(rendered);
@@ -102,7 +102,7 @@ BENCHMARK(BM_RenderExportWithPng)->Unit(benchmark::kMillisecond)->MinTime(5);
 // the scaled screenshot is prepared as it is after the first frame.
 struct BusyEditor {
     explicit BusyEditor(int ratio)
-        : view(screenshot(), QSize(5120, 2880), QStringLiteral("bench.png"), EditorServices{}) {
+        : view(screenshot(), QSize(5120, 2880), QStringLiteral("bench.png"), ImageRoutes{}) {
         view.resize(1400, 900);
         view.show();
         QApplication::processEvents();

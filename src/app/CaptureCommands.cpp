@@ -1,10 +1,10 @@
 #include "app/CaptureCommands.h"
 
-#include "capture/Coordinates.h"
 #include "capture/DisplayList.h"
 #include "capture/PngData.h"
 #include "capture/ScreenCapture.h"
 #include "capture/ScreenList.h"
+#include "geometry/Coordinates.h"
 #include "net/ImageUpload.h"
 #include "platform/Platform.h"
 
@@ -29,7 +29,7 @@ std::optional<double> number(const std::string& text) {
     return value;
 }
 
-std::optional<capture::Rect> parseRegion(const std::string& text) {
+std::optional<geometry::Rect> parseRegion(const std::string& text) {
     std::vector<double> parts;
     std::stringstream in(text);
     std::string part;
@@ -43,7 +43,7 @@ std::optional<capture::Rect> parseRegion(const std::string& text) {
     if (parts.size() != 4 || !(parts[2] > 0) || !(parts[3] > 0) || text.back() == ',') {
         return std::nullopt;
     }
-    return capture::Rect{parts[0], parts[1], parts[2], parts[3]};
+    return geometry::Rect{parts[0], parts[1], parts[2], parts[3]};
 }
 
 std::string formatNumber(double value) {
@@ -89,8 +89,8 @@ std::optional<QImage> snapshot(const CaptureOptions& options, std::ostream& err)
         }
         for (const auto& screen : *screens) {
             if (screen.displayID == options.displayID) {
-                const capture::Size pixels{screen.scale * screen.frame.width,
-                                           screen.scale * screen.frame.height};
+                const geometry::Size pixels{screen.scale * screen.frame.width,
+                                            screen.scale * screen.frame.height};
                 auto image = capture::captureDisplay(
                     {options.displayID, pixels, {0, 0, pixels.width, pixels.height}, screen.scale});
                 if (!image) {
@@ -115,9 +115,9 @@ std::optional<QImage> snapshot(const CaptureOptions& options, std::ostream& err)
     const auto& r = options.region;
     const double left = std::max(r.minX(), u.minX());
     const double bottom = std::max(r.minY(), u.minY());
-    const capture::Rect inside{left, bottom, std::min(r.maxX(), u.maxX()) - left,
-                               std::min(r.maxY(), u.maxY()) - bottom};
-    const auto pixels = capture::Coordinates::globalToImagePixels(inside, u, desktop->scale);
+    const geometry::Rect inside{left, bottom, std::min(r.maxX(), u.maxX()) - left,
+                                std::min(r.maxY(), u.maxY()) - bottom};
+    const auto pixels = geometry::Coordinates::globalToImagePixels(inside, u, desktop->scale);
     const int x0 = int(std::lround(pixels.minX()));
     const int y0 = int(std::lround(pixels.minY()));
     const QRect crop(x0, y0, int(std::lround(pixels.maxX())) - x0,

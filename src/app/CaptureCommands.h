@@ -2,7 +2,7 @@
 
 // `velloq capture` and `velloq displays`: non-interactive snapshots for scripts.
 
-#include "capture/Geometry.h"
+#include "geometry/Geometry.h"
 
 #include <cstdint>
 #include <ctime>
@@ -18,9 +18,9 @@ struct CaptureOptions {
     enum class Mode { all, display, region };
     Mode mode = Mode::all;
     std::uint32_t displayID = 0;
-    capture::Rect region; // global points
-    std::string output;   // empty: a new file in the Pictures folder
-    bool upload = false;  // send to the sharing service and print the link instead
+    geometry::Rect region; // global points
+    std::string output;    // empty: a new file in the Pictures folder
+    bool upload = false;   // send to the sharing service and print the link instead
 };
 
 // Reads the arguments of `capture` or `displays` (the verb first); returns

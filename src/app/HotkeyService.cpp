@@ -8,8 +8,9 @@
 namespace velloq {
 
 HotkeyService& HotkeyService::shared() {
-    static HotkeyService instance;
-    return instance;
+    // Shared instances live until the process ends, like the widgets they own.
+    static auto* instance = new HotkeyService;
+    return *instance;
 }
 
 const char* caseName(HotkeyService::ID id) {

@@ -35,11 +35,15 @@ LinuxPlatform::LinuxPlatform()
 }
 
 LinuxPlatform::~LinuxPlatform() {
+    stopWorkers();
+    platform::install(previous_);
+}
+
+void LinuxPlatform::stopWorkers() {
     // Requests still out end now, and the workers are joined while the
     // services they report to still exist.
     http_.close();
     TaskPool::shared().shutdown();
-    platform::install(previous_);
 }
 
 void LinuxPlatform::attachApplication(QObject* application) {
@@ -73,7 +77,6 @@ void LinuxPlatform::install() {
     services.sound = &sound_;
     if (loop_) { // the desktop services below need the application object
         services.clipboard = &clipboard_;
-        services.imageClipboard = &imageClipboard_;
         services.savePanel = &savePanel_;
         services.hotkeys = &hotkeys_;
         services.workArea = workArea_.get();

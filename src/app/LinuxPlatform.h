@@ -11,8 +11,8 @@
 #include "platform/Platform.h"
 #include "platform/posix/PosixFiles.h"
 #include "platform/posix/SyslogSink.h"
+#include "platform/pulse/PulseProbe.h"
 #include "platform/qt/QtClipboard.h"
-#include "platform/qt/QtImageClipboard.h"
 #include "platform/qt/QtMainLoop.h"
 #include "platform/qt/QtSavePanel.h"
 #include "platform/secret/LibsecretStore.h"
@@ -33,6 +33,8 @@ public:
 
     // Adds the main queue, clock and application; call after QApplication exists.
     void attachApplication(QObject* application);
+    // Ends requests still out and joins the workers; safe to call twice.
+    void stopWorkers();
     DesktopApplication* desktop() { return desktop_.get(); }
 
 private:
@@ -42,11 +44,10 @@ private:
     platform::CurlHttp http_{platform::CurlHttp::extraCAFromEnvironment()};
     platform::JsonDefaultsStore defaults_;
     platform::LibsecretStore secrets_;
-    platform::X11Permissions permissions_;
+    platform::X11Permissions permissions_{platform::soundServerAnswers};
     platform::X11Screens screens_;
     platform::PosixFiles files_;
     platform::QtClipboard clipboard_;
-    platform::QtImageClipboard imageClipboard_;
     platform::QtSavePanel savePanel_;
     platform::CanberraSound sound_;
     platform::X11Hotkeys hotkeys_;

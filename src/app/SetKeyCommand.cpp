@@ -18,21 +18,12 @@ int runSetKey(std::istream& in, std::ostream& out, std::ostream& err, bool inter
         return 1;
     }
     const auto outcome = applyAPIKeyEdit(text);
-    const auto stored = APIKeyStore::loadAPIKey();
-    if (outcome == APIKeyEdit::deleted) {
-        if (stored) {
-            err << "velloq: the API key could not be removed from the keyring\n";
-            return 1;
-        }
-        out << "API key removed.\n";
-        return 0;
-    }
-    if (stored != std::string(trimWhitespace(text))) {
-        err << "velloq: the API key could not be stored; is a Secret Service keyring "
+    if (!outcome) {
+        err << "velloq: the keyring did not take the change; is a Secret Service keyring "
                "(GNOME Keyring, KWallet) running and unlocked?\n";
         return 1;
     }
-    out << "API key saved.\n";
+    out << (*outcome == APIKeyEdit::deleted ? "API key removed.\n" : "API key saved.\n");
     return 0;
 }
 

@@ -5,10 +5,9 @@
 #include "app/InstanceChannel.h"
 #include "app/LinuxPlatform.h"
 #include "app/PermissionsModel.h"
+#include "app/ProductRoutes.h"
 #include "app/QuitOnSignal.h"
 #include "app/TrayIcon.h"
-#include "editor/AnnotationWindowController.h"
-#include "feedback/ToastController.h"
 #include "net/StatusService.h"
 #include "platform/Platform.h"
 
@@ -25,6 +24,7 @@ int runTrayApplication(int& argc, char** argv, LinuxPlatform& platform, bool cap
     platform.attachApplication(&app);
     quitOnTerminationSignals(&app);
 
+    wireProductRoutes();
     AppDelegate delegate;
     delegate.startHealthProbe = [] { StatusService::shared().start(); };
     delegate.captureAction = [] { beginCapture(); };
@@ -49,12 +49,13 @@ int runTrayApplication(int& argc, char** argv, LinuxPlatform& platform, bool cap
                          }
                      });
 
-    ToastController::shared().onMarkup = [](const QImage& image, QSize pixels) {
-        editor::AnnotationWindowController::shared().show(image, pixels);
-    };
     TrayIcon tray;
     tray.show();
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    // Workers may still post to the main loop or touch the toolkit: stop them
+    // while both are alive.
+    platform.stopWorkers();
+    return status;
 }
 
 } // namespace velloq

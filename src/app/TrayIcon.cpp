@@ -1,9 +1,9 @@
 #include "app/TrayIcon.h"
 
 #include "app/BeginCapture.h"
-#include "app/BrandMark.h"
-#include "app/Theme.h"
 #include "platform/Platform.h"
+#include "ui/BrandMark.h"
+#include "ui/Theme.h"
 
 namespace velloq {
 

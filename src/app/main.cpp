@@ -3,6 +3,7 @@
 #include "app/LinuxPlatform.h"
 #include "app/SetKeyCommand.h"
 #include "app/TrayApplication.h"
+#include "platform/posix/TerminalEcho.h"
 
 #include <iostream>
 #include <unistd.h>
@@ -22,6 +23,7 @@ int main(int argc, char** argv) {
         return 2;
     case Command::setKey: {
         LinuxPlatform platform;
+        const platform::TerminalEchoOff quiet(STDIN_FILENO);
         return runSetKey(std::cin, std::cout, std::cerr, ::isatty(STDIN_FILENO) == 1);
     }
     case Command::capture:

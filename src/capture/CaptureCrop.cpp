@@ -1,6 +1,6 @@
 #include "capture/CaptureCrop.h"
 
-#include "capture/Coordinates.h"
+#include "capture/CaptureGeometry.h"
 
 #include <cmath>
 #include <QPainter>

@@ -1,14 +1,13 @@
 #include "capture/CaptureOverlayController.h"
 
 #include "capture/CaptureCrop.h"
+#include "capture/CaptureGeometry.h"
 #include "capture/CaptureToolbar.h"
-#include "capture/Coordinates.h"
 #include "capture/DisplayList.h"
 #include "capture/OverlayView.h"
 #include "capture/ScreenCapture.h"
 #include "capture/SizeLabel.h"
 #include "capture/WindowTargets.h"
-#include "feedback/ToastController.h"
 #include "platform/Log.h"
 
 #include <cmath>
@@ -48,8 +47,9 @@ QImage screenPart(const Desktop& desktop, const Screen& screen) {
 } // namespace
 
 CaptureOverlayController& CaptureOverlayController::shared() {
-    static CaptureOverlayController instance;
-    return instance;
+    // Shared instances live until the process ends, like the widgets they own.
+    static auto* instance = new CaptureOverlayController;
+    return *instance;
 }
 
 CaptureOverlayController::CaptureOverlayController()
@@ -63,8 +63,8 @@ void CaptureOverlayController::prepareAndPresent() {
     auto snapshot = captureDesktop();
     if (!snapshot) {
         logLine("Velloq: virtual desktop capture failed (" + describe(snapshot.error()) + ")");
-        const auto& routes = routes_ ? *routes_ : productRoutes();
-        routes.showErrorBanner(
+        routes_.showBanner(
+            Severity::error, "Velloq",
             "Couldn't capture the screen. Check Screen Recording permission in System Settings.");
         isPreparing = false;
         return;
@@ -236,11 +236,7 @@ void CaptureOverlayController::redrawAll() {
 }
 
 void CaptureOverlayController::deliver(const QImage& image) {
-    if (routes_) {
-        deliverCapture(image, desktop_->scale, *routes_);
-    } else {
-        deliverCapture(image, desktop_->scale);
-    }
+    deliverCapture(image, desktop_->scale, routes_);
 }
 
 void CaptureOverlayController::rectangleCutAndDeliver(const std::optional<Rect>& r) {

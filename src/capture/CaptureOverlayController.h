@@ -51,8 +51,8 @@ public:
     [[nodiscard]] const std::optional<Desktop>& desktop() const { return desktop_; }
     [[nodiscard]] CaptureToolbarModel* model() const { return model_.get(); }
 
-    // Where captures go; the product's routes unless a test replaces them.
-    void setRoutes(DeliveryRoutes routes) { routes_ = std::move(routes); }
+    // Where captures go; the shell sets them once before the first capture.
+    void setRoutes(ImageRoutes routes) { routes_ = std::move(routes); }
     // Where the pointer is, in global points; the toolkit's cursor unless replaced.
     std::function<std::optional<Point>()> pointer;
     // Called once when the first overlay window has painted (measurements).
@@ -71,7 +71,7 @@ private:
     std::shared_ptr<OverlayGesture> gesture_;
     std::optional<Desktop> desktop_;
     std::vector<Screen> screens_;
-    std::optional<DeliveryRoutes> routes_;
+    ImageRoutes routes_;
     std::shared_ptr<CaptureOverlayController*> self_; // closures hold this weakly
 };
 

@@ -1,8 +1,8 @@
 #include "capture/CaptureToolbar.h"
 
-#include "app/BrandMark.h"
-#include "app/Theme.h"
-#include "capture/ToolbarSymbols.h"
+#include "ui/BrandMark.h"
+#include "ui/Glyphs.h"
+#include "ui/Theme.h"
 
 #include <QAbstractButton>
 #include <QHBoxLayout>
@@ -51,7 +51,7 @@ protected:
         }
         const double side = glyphPoints_ * 1.15;
         const QRectF box(width() / 2.0 - side / 2, height() / 2.0 - side / 2, side, side);
-        drawToolbarSymbol(painter, symbol_, box, ink);
+        drawGlyph(painter, symbol_, box, ink, 1.6);
     }
 
 private:

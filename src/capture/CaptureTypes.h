@@ -3,7 +3,7 @@
 // The values a still capture is made of, shared by the snapshot, the overlay,
 // the toolbar and the recording selection.
 
-#include "capture/Geometry.h"
+#include "capture/CaptureGeometry.h"
 #include "platform/Screens.h"
 
 #include <cstdint>

@@ -1,8 +1,8 @@
 #include "capture/OverlayView.h"
 
-#include "app/Theme.h"
-#include "capture/Coordinates.h"
+#include "capture/CaptureGeometry.h"
 #include "capture/SizeLabel.h"
+#include "ui/Theme.h"
 
 #include <QCloseEvent>
 #include <QFontDatabase>

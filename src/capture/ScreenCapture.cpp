@@ -1,6 +1,6 @@
 #include "capture/ScreenCapture.h"
 
-#include "capture/Coordinates.h"
+#include "capture/CaptureGeometry.h"
 #include "capture/ScreenList.h"
 #include "platform/Platform.h"
 

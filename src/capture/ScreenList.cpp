@@ -1,6 +1,6 @@
 #include "capture/ScreenList.h"
 
-#include "capture/Coordinates.h"
+#include "capture/CaptureGeometry.h"
 #include "platform/Platform.h"
 
 namespace velloq::capture {

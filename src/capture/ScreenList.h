@@ -3,7 +3,7 @@
 // The screens in global space, converted once from the window system's
 // monitors. Everything that asks "which screen" goes through this list.
 
-#include "capture/Geometry.h"
+#include "capture/CaptureGeometry.h"
 #include "common/Expected.h"
 #include "platform/Screens.h"
 

@@ -3,7 +3,7 @@
 // The "640 × 480" label drawn above a rectangular selection, once, on the
 // screen that holds the selection's top-left corner.
 
-#include "capture/Geometry.h"
+#include "capture/CaptureGeometry.h"
 #include "capture/ScreenList.h"
 
 #include <optional>

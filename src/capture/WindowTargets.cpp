@@ -1,6 +1,6 @@
 #include "capture/WindowTargets.h"
 
-#include "capture/Coordinates.h"
+#include "capture/CaptureGeometry.h"
 #include "platform/Platform.h"
 
 #include <unistd.h>

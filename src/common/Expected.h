@@ -6,6 +6,7 @@
 
 #include <cassert>
 #include <optional>
+#include <string_view>
 #include <type_traits>
 #include <utility>
 #include <variant>
@@ -24,7 +25,7 @@ private:
 
 template <class E> Unexpected(E) -> Unexpected<E>;
 
-template <class T, class E> class Expected {
+template <class T, class E> class [[nodiscard]] Expected {
 public:
     Expected(T value) : state_(std::in_place_index<0>, std::move(value)) {}
     template <class G>
@@ -64,7 +65,7 @@ private:
 };
 
 // Success without a value.
-template <class E> class Expected<void, E> {
+template <class E> class [[nodiscard]] Expected<void, E> {
 public:
     Expected() = default;
     template <class G> Expected(Unexpected<G> error) : error_(std::move(error).error()) {}
@@ -80,5 +81,12 @@ private:
     bool failed_() const { return error_.has_value(); }
     std::optional<E> error_;
 };
+
+// Drops a result on purpose. Every deliberately ignored failure goes through
+// here, with the reason, so `ignoreFailure(` finds them all.
+template <class R> void ignoreFailure(R&& result, std::string_view why) {
+    static_cast<void>(result);
+    static_cast<void>(why);
+}
 
 } // namespace velloq

@@ -46,7 +46,7 @@ protected:
 } // namespace
 
 AnnotationEditorView::AnnotationEditorView(const QImage& image, QSize pixelSize, QString fileName,
-                                           EditorServices services, QWidget* parent)
+                                           ImageRoutes services, QWidget* parent)
     : QWidget(parent), actions_(state_, Screenshot{image, pixelSize, image.deviceIndependentSize()},
                                 fileName.toStdString(), std::move(services)) {
     const Screenshot shot{image, pixelSize, image.deviceIndependentSize()};

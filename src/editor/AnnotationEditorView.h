@@ -18,7 +18,7 @@ class EditorToolBar;
 class AnnotationEditorView final : public QWidget {
 public:
     AnnotationEditorView(const QImage& image, QSize pixelSize, QString fileName,
-                         EditorServices services, QWidget* parent = nullptr);
+                         ImageRoutes services, QWidget* parent = nullptr);
     ~AnnotationEditorView() override;
 
     EditorState& state() { return state_; }

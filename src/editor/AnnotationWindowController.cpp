@@ -40,15 +40,12 @@ AnnotationWindowController& AnnotationWindowController::shared() {
 AnnotationWindowController::AnnotationWindowController() = default;
 AnnotationWindowController::~AnnotationWindowController() = default;
 
-void AnnotationWindowController::setServices(EditorServices services) {
+void AnnotationWindowController::setServices(ImageRoutes services) {
     services_ = std::move(services);
 }
 
-const EditorServices& AnnotationWindowController::services() {
-    if (!services_) {
-        services_ = standardEditorServices();
-    }
-    return *services_;
+const ImageRoutes& AnnotationWindowController::services() {
+    return services_;
 }
 
 QString AnnotationWindowController::defaultFileName() const {

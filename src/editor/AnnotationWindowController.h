@@ -3,7 +3,7 @@
 // Owns the process's one markup-editor window and shows a fresh editor in it
 // for each screenshot. The window is hidden, never destroyed, and reused.
 
-#include "editor/EditorServices.h"
+#include "ui/ImageRoutes.h"
 
 #include <memory>
 #include <QDateTime>
@@ -43,17 +43,17 @@ public:
     AnnotationEditorView* view() const;
     bool closeAfterFullScreenExit() const { return closeAfterFullScreenExit_; }
 
-    // What the editors' actions use; the product's own services unless replaced.
-    void setServices(EditorServices services);
+    // What the editors' actions use; the shell sets them once before the first editor.
+    void setServices(ImageRoutes services);
 
 private:
-    const EditorServices& services();
+    const ImageRoutes& services();
     EditorWindow& ensureWindow();
 
     std::unique_ptr<EditorWindow> window_;
     QPointer<AnnotationEditorView> view_;
     bool closeAfterFullScreenExit_ = false;
-    std::optional<EditorServices> services_;
+    ImageRoutes services_;
 };
 
 } // namespace velloq::editor

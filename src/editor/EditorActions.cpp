@@ -1,9 +1,9 @@
 #include "editor/EditorActions.h"
 
-#include "app/OpenLink.h"
 #include "editor/EditorState.h"
-#include "platform/ImageClipboard.h"
+#include "platform/Clipboard.h"
 #include "platform/Platform.h"
+#include "ui/OpenLink.h"
 
 #include <span>
 
@@ -20,7 +20,7 @@ std::span<const std::byte> bytesOf(const QByteArray& bytes) {
 } // namespace
 
 EditorActions::EditorActions(EditorState& state, Screenshot shot, std::string fileName,
-                             EditorServices services)
+                             ImageRoutes services)
     : state_(state), shot_(std::move(shot)), fileName_(std::move(fileName)),
       services_(std::move(services)), self_(std::make_shared<EditorActions*>(this)) {}
 
@@ -41,7 +41,7 @@ void EditorActions::copyImageAction() {
     if (!rendered) {
         return;
     }
-    platform::imageClipboard().setImage(bytesOf(rendered->png));
+    platform::clipboard().setImage(bytesOf(rendered->png));
     services_.showBanner(Severity::success, bannerTitle, "Image copied to clipboard");
 }
 

@@ -4,8 +4,8 @@
 // and flattens the image; a failed flattening shows "Couldn't render the image."
 // and stops. The uploads run without blocking and may outlive the editor.
 
-#include "editor/EditorServices.h"
 #include "editor/ExportRenderer.h"
+#include "ui/ImageRoutes.h"
 
 #include <memory>
 
@@ -15,8 +15,7 @@ class EditorState;
 
 class EditorActions {
 public:
-    EditorActions(EditorState& state, Screenshot shot, std::string fileName,
-                  EditorServices services);
+    EditorActions(EditorState& state, Screenshot shot, std::string fileName, ImageRoutes services);
     ~EditorActions();
     EditorActions(const EditorActions&) = delete;
     EditorActions& operator=(const EditorActions&) = delete;
@@ -42,7 +41,7 @@ private:
     EditorState& state_;
     Screenshot shot_;
     std::string fileName_;
-    EditorServices services_;
+    ImageRoutes services_;
     // Upload continuations hold this weakly: the editor may be replaced meanwhile.
     std::shared_ptr<EditorActions*> self_;
 };

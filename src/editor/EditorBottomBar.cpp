@@ -1,9 +1,9 @@
 #include "editor/EditorBottomBar.h"
 
-#include "app/Theme.h"
 #include "editor/EditorActions.h"
 #include "editor/EditorStyle.h"
-#include "editor/EditorSymbols.h"
+#include "ui/Glyphs.h"
+#include "ui/Theme.h"
 
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -15,7 +15,7 @@ namespace {
 QPushButton* borderedButton(const QString& label, std::string_view symbol, const QString& help,
                             QWidget* parent) {
     auto* button = new QPushButton(label, parent);
-    button->setIcon(editorSymbolIcon(symbol, 16, EditorStyle::primary(*parent)));
+    button->setIcon(glyphIcon(symbol, 16, EditorStyle::primary(*parent)));
     button->setIconSize(QSize(16, 16));
     button->setToolTip(help);
     // Clicking a button leaves the keyboard focus where it was, in the text field say.

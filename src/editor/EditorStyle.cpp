@@ -1,6 +1,6 @@
 #include "editor/EditorStyle.h"
 
-#include "app/Theme.h"
+#include "ui/Theme.h"
 
 #include <QPalette>
 #include <QWidget>

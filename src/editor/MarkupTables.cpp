@@ -1,6 +1,6 @@
 #include "editor/MarkupTables.h"
 
-#include "app/Theme.h"
+#include "ui/Theme.h"
 
 namespace velloq::editor {
 

@@ -1,9 +1,9 @@
 #include "editor/ToolBarButtons.h"
 
-#include "app/Theme.h"
 #include "editor/EditorStyle.h"
-#include "editor/EditorSymbols.h"
 #include "editor/MarkupFont.h"
+#include "ui/Glyphs.h"
+#include "ui/Theme.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -45,8 +45,8 @@ void SymbolButton::paintFace(QPainter& painter, const QRectF& box) {
         ink = EditorStyle::primary(*this, 0.6);
     }
     const double side = 17;
-    drawEditorSymbol(painter, symbol_,
-                     QRectF(box.center() - QPointF(side / 2, side / 2), QSizeF(side, side)), ink);
+    drawGlyph(painter, symbol_,
+              QRectF(box.center() - QPointF(side / 2, side / 2), QSizeF(side, side)), ink);
 }
 
 SizeButton::SizeButton(QWidget* parent) : FaceButton(QSize(28, 24), parent) {}

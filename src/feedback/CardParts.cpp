@@ -1,7 +1,7 @@
 #include "feedback/CardParts.h"
 
-#include "app/Theme.h"
 #include "feedback/FeedbackStyle.h"
+#include "ui/Theme.h"
 
 #include <cmath>
 #include <QFontMetricsF>

@@ -3,7 +3,7 @@
 // The pieces both result cards are made of: their buttons, the link row with
 // its Copy button, and the badge over the thumbnail.
 
-#include "feedback/Symbols.h"
+#include "ui/Glyphs.h"
 
 #include <functional>
 #include <QAbstractButton>

@@ -1,8 +1,8 @@
 #include "feedback/NotificationBanner.h"
 
-#include "app/BrandMark.h"
-#include "app/Theme.h"
 #include "feedback/FeedbackStyle.h"
+#include "ui/BrandMark.h"
+#include "ui/Theme.h"
 
 #include <algorithm>
 #include <cmath>

@@ -4,8 +4,8 @@
 // mark with a severity badge, the title with "now", and the message.
 
 #include "feedback/PanelContent.h"
-#include "feedback/Severity.h"
-#include "feedback/Symbols.h"
+#include "ui/Glyphs.h"
+#include "ui/Severity.h"
 
 #include <functional>
 #include <QString>

@@ -6,7 +6,7 @@ namespace velloq {
 
 OwnedFile::~OwnedFile() {
     // Deliberately ignored: a file that cannot be removed is left in the temporary folder.
-    static_cast<void>(platform::files().remove(path_));
+    ignoreFailure(platform::files().remove(path_), "a leftover temporary file harms nothing");
 }
 
 } // namespace velloq

@@ -1,13 +1,13 @@
 // The card half of ToastController: showing, timing out, replacing and the
 // card's actions.
 
-#include "app/OpenLink.h"
 #include "feedback/OwnedFile.h"
 #include "feedback/ToastController.h"
 #include "feedback/ToastView.h"
 #include "feedback/VideoLink.h"
 #include "feedback/VideoToastView.h"
 #include "platform/Platform.h"
+#include "ui/OpenLink.h"
 
 #include <span>
 

@@ -6,8 +6,8 @@
 // old. A video card owns its recording file until it goes away.
 
 #include "feedback/FloatingPanel.h"
-#include "feedback/Severity.h"
 #include "platform/Clock.h"
+#include "ui/Severity.h"
 
 #include <cstdint>
 #include <filesystem>

@@ -1,16 +1,19 @@
 #include "feedback/VideoLink.h"
 
+#include "common/UrlText.h"
 #include "platform/Platform.h"
 
 #include <QString>
-#include <QUrl>
 
 namespace velloq {
 
 std::optional<std::string> browserVideoLink(std::string_view text) {
-    const QUrl url(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())),
-                   QUrl::StrictMode);
-    if (!url.isValid() || !url.scheme().startsWith(QStringLiteral("http"))) {
+    // Looser than the other links on purpose: the card opens any scheme that
+    // begins with "http", in any case.
+    const auto scheme = schemeOf(text);
+    if (!scheme || !parsesAsURL(text) ||
+        !QString::fromUtf8(scheme->data(), static_cast<qsizetype>(scheme->size()))
+             .startsWith(QStringLiteral("http"), Qt::CaseInsensitive)) {
         return std::nullopt;
     }
     return std::string(text);

@@ -18,6 +18,7 @@ FailureLog& failures() {
 
 // Logs the failure's kind and the store's own words; the key is never part of either.
 template <class Result> bool succeeded(const Result& result, const char* operation) {
+    // Written once per kind until the store works again.
     using Kind = platform::SecretError::Kind;
     if (result) {
         failures().clear("unavailable");
@@ -36,11 +37,14 @@ template <class Result> bool succeeded(const Result& result, const char* operati
 
 } // namespace
 
-void APIKeyStore::saveAPIKey(std::string_view text) {
+Expected<void, platform::SecretError> APIKeyStore::saveAPIKey(std::string_view text) {
     auto& store = platform::secrets();
     // Delete first so the store never holds two items; a missing item is fine.
-    succeeded(store.remove(apiKeyItem()), "delete");
-    succeeded(store.add(apiKeyItem(), text), "save");
+    auto removed = store.remove(apiKeyItem());
+    const bool removedOld = succeeded(removed, "delete");
+    auto added = store.add(apiKeyItem(), text);
+    succeeded(added, "save");
+    return removedOld ? added : removed;
 }
 
 std::optional<std::string> APIKeyStore::loadAPIKey() {
@@ -54,18 +58,20 @@ std::optional<std::string> APIKeyStore::loadAPIKey() {
     return std::move(*found).value();
 }
 
-void APIKeyStore::deleteAPIKey() {
-    succeeded(platform::secrets().remove(apiKeyItem()), "delete");
+Expected<void, platform::SecretError> APIKeyStore::deleteAPIKey() {
+    auto removed = platform::secrets().remove(apiKeyItem());
+    succeeded(removed, "delete");
+    return removed;
 }
 
-APIKeyEdit applyAPIKeyEdit(std::string_view text) {
+Expected<APIKeyEdit, platform::SecretError> applyAPIKeyEdit(std::string_view text) {
     const auto trimmed = trimWhitespace(text);
-    if (trimmed.empty()) {
-        APIKeyStore::deleteAPIKey();
-        return APIKeyEdit::deleted;
+    const bool deleting = trimmed.empty();
+    const auto result = deleting ? APIKeyStore::deleteAPIKey() : APIKeyStore::saveAPIKey(trimmed);
+    if (!result) {
+        return Unexpected(result.error());
     }
-    APIKeyStore::saveAPIKey(trimmed);
-    return APIKeyEdit::saved;
+    return deleting ? APIKeyEdit::deleted : APIKeyEdit::saved;
 }
 
 } // namespace velloq

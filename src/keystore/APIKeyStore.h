@@ -1,9 +1,13 @@
 #pragma once
 
 // The user's API key for the sharing service, kept in the credential store as
-// one item (service "dev.ordwin.velloq", account "apiKey"). Failures are never
-// reported to callers: a failed save leaves no key, a failed load returns none.
-// Each kind of failure is written to the log once; the key itself never is.
+// one item (service "dev.ordwin.velloq", account "apiKey"). A failed save
+// leaves no key, a failed load returns none. Each kind of failure is written
+// to the log once; the key itself never is. The window ignores a failed
+// change (the log has it); the command line reports it.
+
+#include "common/Expected.h"
+#include "platform/SecretStore.h"
 
 #include <optional>
 #include <string>
@@ -12,9 +16,9 @@
 namespace velloq {
 
 struct APIKeyStore {
-    static void saveAPIKey(std::string_view text);
+    static Expected<void, platform::SecretError> saveAPIKey(std::string_view text);
     static std::optional<std::string> loadAPIKey();
-    static void deleteAPIKey();
+    static Expected<void, platform::SecretError> deleteAPIKey();
 };
 
 // What happened to the key after an edit.
@@ -22,6 +26,6 @@ enum class APIKeyEdit { saved, deleted };
 
 // The Settings editing rule: trim white space and line breaks from both ends;
 // save what is left, or delete the key when nothing is.
-APIKeyEdit applyAPIKeyEdit(std::string_view text);
+Expected<APIKeyEdit, platform::SecretError> applyAPIKeyEdit(std::string_view text);
 
 } // namespace velloq

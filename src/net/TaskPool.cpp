@@ -11,8 +11,10 @@ TaskPool::~TaskPool() {
 TaskPool& TaskPool::shared() {
     // Four: a probe, an image upload, an update check and a recording's
     // uploader can all be under way without queueing behind each other.
-    static TaskPool pool(4);
-    return pool;
+    // Shared instances live until the process ends; whoever owns the process
+    // shuts the pool down before the objects its tasks reach go away.
+    static auto* pool = new TaskPool(4);
+    return *pool;
 }
 
 void TaskPool::submit(std::function<void()> task) {

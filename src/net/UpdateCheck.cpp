@@ -116,8 +116,7 @@ Result evaluate(std::string_view body, std::string_view current) {
     if (compareVersions(manifest->latest, current) <= 0) {
         return Result::upToDate(); // the url is not looked at
     }
-    const auto scheme = schemeOf(manifest->url);
-    if (!parsesAsURL(manifest->url) || (scheme != "https" && scheme != "http")) {
+    if (!isWebURL(manifest->url)) {
         return Result::error();
     }
     return Result::available(std::move(*manifest));

@@ -81,7 +81,7 @@ void VideoStreamUploader::abort() noexcept {
             videoId = videoId_;
         }
         if (videoId) {
-            (void)api_.abort(*videoId); // ignored on purpose: nothing is left to do about it
+            ignoreFailure(api_.abort(*videoId), "nothing is left to do about it");
         }
     } catch (...) {
         // Out of memory while copying an id: there is nothing to abort with.

@@ -11,8 +11,9 @@
 namespace velloq::platform {
 
 enum class FileError {
-    unreadable, // the source could not be opened or read
-    unwritable, // the destination could not be created, written or replaced
+    unreadable,  // the source could not be opened or read
+    unwritable,  // the destination could not be created, written or replaced
+    unremovable, // the file is there and could not be removed
 };
 
 class Files {
@@ -24,8 +25,8 @@ public:
     // Copies `source` to `destination`, replacing any file there.
     virtual Expected<void, FileError> copy(const std::filesystem::path& source,
                                            const std::filesystem::path& destination) = 0;
-    // Removes a file; false if it could not be removed (a missing file counts as removed).
-    virtual bool remove(const std::filesystem::path& path) = 0;
+    // Removes a file; a missing file counts as removed.
+    virtual Expected<void, FileError> remove(const std::filesystem::path& path) = 0;
 };
 
 } // namespace velloq::platform

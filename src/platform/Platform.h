@@ -12,7 +12,6 @@
 #include "platform/FloatingWindows.h"
 #include "platform/Hotkeys.h"
 #include "platform/Http.h"
-#include "platform/ImageClipboard.h"
 #include "platform/Log.h"
 #include "platform/MainQueue.h"
 #include "platform/Permissions.h"
@@ -33,7 +32,6 @@ struct Services {
     Permissions* permissions = nullptr;
     Application* application = nullptr;
     Clipboard* clipboard = nullptr;
-    ImageClipboard* imageClipboard = nullptr;
     SavePanel* savePanel = nullptr;
     Files* files = nullptr;
     WorkArea* workArea = nullptr;
@@ -45,6 +43,9 @@ struct Services {
 };
 
 // Installs the services; returns the previous set so a test can restore it.
+// Only the thread that installed first (the main thread) may install again.
+// Each installed set is immutable and lives until the process ends, so a
+// worker that reads the services never races an install.
 Services install(const Services& services);
 const Services& installed();
 
@@ -57,7 +58,6 @@ SecretStore& secrets();
 Permissions& permissions();
 Application& application();
 Clipboard& clipboard();
-ImageClipboard& imageClipboard();
 SavePanel& savePanel();
 Files& files();
 WorkArea& workArea();

@@ -20,7 +20,7 @@ protected:
 } // namespace
 
 TEST_F(APIKeyStoreTest, ItemUsesTheFixedServiceAndAccount) {
-    APIKeyStore::saveAPIKey("key");
+    EXPECT_TRUE(APIKeyStore::saveAPIKey("key"));
     ASSERT_EQ(secrets.entries.size(), 1u);
     EXPECT_EQ(secrets.entries[0].item.service, "dev.ordwin.velloq");
     EXPECT_EQ(secrets.entries[0].item.account, "apiKey");
@@ -28,17 +28,17 @@ TEST_F(APIKeyStoreTest, ItemUsesTheFixedServiceAndAccount) {
 }
 
 TEST_F(APIKeyStoreTest, SavingTwiceLeavesOneItemWithTheSecondValue) {
-    APIKeyStore::saveAPIKey("first");
-    APIKeyStore::saveAPIKey("second");
+    EXPECT_TRUE(APIKeyStore::saveAPIKey("first"));
+    EXPECT_TRUE(APIKeyStore::saveAPIKey("second"));
     ASSERT_EQ(secrets.entries.size(), 1u);
     EXPECT_EQ(APIKeyStore::loadAPIKey(), "second");
 }
 
 TEST_F(APIKeyStoreTest, DeleteThenLoadGivesNone) {
-    APIKeyStore::saveAPIKey("key");
-    APIKeyStore::deleteAPIKey();
+    EXPECT_TRUE(APIKeyStore::saveAPIKey("key"));
+    EXPECT_TRUE(APIKeyStore::deleteAPIKey());
     EXPECT_EQ(APIKeyStore::loadAPIKey(), std::nullopt);
-    APIKeyStore::deleteAPIKey(); // nothing to delete is fine
+    EXPECT_TRUE(APIKeyStore::deleteAPIKey()); // nothing to delete is fine
     EXPECT_TRUE(platform.log.lines().empty());
 }
 
@@ -48,29 +48,29 @@ TEST_F(APIKeyStoreTest, LoadGivesNoneForBytesThatAreNotUtf8) {
 }
 
 TEST_F(APIKeyStoreTest, EditTrimsBeforeSavingAndDeletesWhenNothingIsLeft) {
-    EXPECT_EQ(applyAPIKeyEdit("  sk-live-123 \n"), APIKeyEdit::saved);
+    EXPECT_EQ(applyAPIKeyEdit("  sk-live-123 \n").value(), APIKeyEdit::saved);
     EXPECT_EQ(APIKeyStore::loadAPIKey(), "sk-live-123");
 
-    EXPECT_EQ(applyAPIKeyEdit("\xC2\xA0sk-2\t"), APIKeyEdit::saved);
+    EXPECT_EQ(applyAPIKeyEdit("\xC2\xA0sk-2\t").value(), APIKeyEdit::saved);
     EXPECT_EQ(APIKeyStore::loadAPIKey(), "sk-2");
 
-    EXPECT_EQ(applyAPIKeyEdit(" \n\t "), APIKeyEdit::deleted);
+    EXPECT_EQ(applyAPIKeyEdit(" \n\t ").value(), APIKeyEdit::deleted);
     EXPECT_EQ(APIKeyStore::loadAPIKey(), std::nullopt);
     EXPECT_TRUE(secrets.entries.empty());
 }
 
 TEST_F(APIKeyStoreTest, FailuresAreSilentLoggedOncePerKindAndNeverShowTheKey) {
-    APIKeyStore::saveAPIKey("warm-up"); // a success clears what earlier tests reported
+    EXPECT_TRUE(APIKeyStore::saveAPIKey("warm-up")); // a success clears what earlier tests reported
     secrets.failWith = SecretError{SecretError::Kind::unavailable, "no Secret Service"};
 
-    APIKeyStore::saveAPIKey("sk-secret-value");
+    EXPECT_FALSE(APIKeyStore::saveAPIKey("sk-secret-value"));
     EXPECT_EQ(APIKeyStore::loadAPIKey(), std::nullopt);
-    APIKeyStore::deleteAPIKey();
+    EXPECT_FALSE(APIKeyStore::deleteAPIKey());
     EXPECT_EQ(platform.log.count("credential store unavailable"), 1u);
 
     secrets.failWith = SecretError{SecretError::Kind::failed, "locked collection"};
-    APIKeyStore::saveAPIKey("sk-secret-value");
-    APIKeyStore::saveAPIKey("sk-secret-value");
+    EXPECT_FALSE(APIKeyStore::saveAPIKey("sk-secret-value"));
+    EXPECT_FALSE(APIKeyStore::saveAPIKey("sk-secret-value"));
     EXPECT_EQ(platform.log.count("could not delete the API key"), 1u);
     EXPECT_EQ(platform.log.count("could not save the API key"), 1u);
 
@@ -88,9 +88,9 @@ TEST_F(APIKeyStoreTest, FailuresAreSilentLoggedOncePerKindAndNeverShowTheKey) {
 }
 
 TEST_F(APIKeyStoreTest, SaveDeletesTheOldKeyEvenWhenAddingTheNewOneFails) {
-    APIKeyStore::saveAPIKey("old");
+    EXPECT_TRUE(APIKeyStore::saveAPIKey("old"));
     secrets.failAdds = true;
-    APIKeyStore::saveAPIKey("new");
+    EXPECT_FALSE(APIKeyStore::saveAPIKey("new"));
     secrets.failAdds = false;
     EXPECT_EQ(APIKeyStore::loadAPIKey(), std::nullopt);
 }

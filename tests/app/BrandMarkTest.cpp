@@ -1,7 +1,7 @@
-#include "app/BrandMark.h"
+#include "ui/BrandMark.h"
 
-#include "app/Theme.h"
 #include "fakes/QtApp.h"
+#include "ui/Theme.h"
 
 #include <gtest/gtest.h>
 #include <QImage>

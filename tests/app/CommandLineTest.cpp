@@ -53,26 +53,29 @@ TEST(SetKeyCommand, StoresTheTrimmedKeyFromStandardInput) {
 
 TEST(SetKeyCommand, EmptyInputRemovesTheKey) {
     velloq::testing::FakePlatform platform;
-    velloq::APIKeyStore::saveAPIKey("old");
+    EXPECT_TRUE(velloq::APIKeyStore::saveAPIKey("old"));
     const auto run = runSetKey("\n");
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out, "API key removed.\n");
     EXPECT_EQ(velloq::APIKeyStore::loadAPIKey(), std::nullopt);
 }
 
-TEST(SetKeyCommand, AKeyringThatDropsTheKeyIsAFailureNotASuccess) {
+TEST(SetKeyCommand, AKeyringThatCannotBeReachedIsAFailureNotASuccess) {
     velloq::testing::FakePlatform platform;
     platform.secrets.failWith =
         velloq::platform::SecretError{velloq::platform::SecretError::Kind::unavailable, "no bus"};
-    const auto run = runSetKey("sk-live-42");
-    EXPECT_EQ(run.status, 1);
-    EXPECT_TRUE(run.out.empty());
-    EXPECT_EQ(run.err.find("sk-live-42"), std::string::npos);
+    for (const std::string input : {"sk-live-42", "\n"}) {
+        const auto run = runSetKey(input);
+        EXPECT_EQ(run.status, 1) << input;
+        EXPECT_TRUE(run.out.empty()) << run.out;
+        EXPECT_NE(run.err.find("keyring"), std::string::npos);
+        EXPECT_EQ(run.err.find("sk-live-42"), std::string::npos);
+    }
 }
 
 TEST(SetKeyCommand, InputThatIsNotUtf8ChangesNothing) {
     velloq::testing::FakePlatform platform;
-    velloq::APIKeyStore::saveAPIKey("kept");
+    EXPECT_TRUE(velloq::APIKeyStore::saveAPIKey("kept"));
     const auto run = runSetKey(std::string("\xFF\xFE", 2));
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(velloq::APIKeyStore::loadAPIKey(), "kept");

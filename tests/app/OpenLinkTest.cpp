@@ -1,4 +1,4 @@
-#include "app/OpenLink.h"
+#include "ui/OpenLink.h"
 
 #include "fakes/FakePlatform.h"
 

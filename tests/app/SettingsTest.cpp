@@ -1,4 +1,4 @@
-#include "app/Settings.h"
+#include "settings/Settings.h"
 
 #include "fakes/FakeServices.h"
 
@@ -43,14 +43,14 @@ TEST(Settings, EmptyStoreGivesEveryDefault) {
 TEST(Settings, SwitchesOnByDefaultTurnOffOnlyForAStoredFalse) {
     for (const auto& entry : switchesOnByDefault) {
         MemoryDefaultsStore store;
-        store.set(entry.key, false);
+        EXPECT_TRUE(store.set(entry.key, false));
         EXPECT_FALSE(entry.read(store)) << entry.key;
-        store.set(entry.key, true);
+        EXPECT_TRUE(store.set(entry.key, true));
         EXPECT_TRUE(entry.read(store)) << entry.key;
         // Wrong types read as missing: the default, even when they look false.
         for (const auto& wrong :
              {nlohmann::json(0), nlohmann::json("false"), nlohmann::json(nullptr)}) {
-            store.set(entry.key, wrong);
+            EXPECT_TRUE(store.set(entry.key, wrong));
             EXPECT_TRUE(entry.read(store)) << entry.key << " = " << wrong.dump();
         }
     }
@@ -58,25 +58,25 @@ TEST(Settings, SwitchesOnByDefaultTurnOffOnlyForAStoredFalse) {
 
 TEST(Settings, OpenInBrowserUsesThePlainBooleanGetter) {
     MemoryDefaultsStore store;
-    store.set(settings::recordOpenInBrowserKey, true);
+    EXPECT_TRUE(store.set(settings::recordOpenInBrowserKey, true));
     EXPECT_TRUE(settings::recordOpenInBrowser(store));
-    store.set(settings::recordOpenInBrowserKey, false);
+    EXPECT_TRUE(store.set(settings::recordOpenInBrowserKey, false));
     EXPECT_FALSE(settings::recordOpenInBrowser(store));
-    store.set(settings::recordOpenInBrowserKey, 1);
+    EXPECT_TRUE(store.set(settings::recordOpenInBrowserKey, 1));
     EXPECT_TRUE(settings::recordOpenInBrowser(store));
-    store.set(settings::recordOpenInBrowserKey, nlohmann::json::object());
+    EXPECT_TRUE(store.set(settings::recordOpenInBrowserKey, nlohmann::json::object()));
     EXPECT_FALSE(settings::recordOpenInBrowser(store));
 }
 
 TEST(Settings, FrameRateNeedsAnInteger) {
     MemoryDefaultsStore store;
-    store.set(settings::recordFrameRateKey, 60);
+    EXPECT_TRUE(store.set(settings::recordFrameRateKey, 60));
     EXPECT_EQ(settings::recordFrameRate(store), 60);
     const nlohmann::json notIntegers[] = {"60",          60.0,         59.94,
                                           true,          nullptr,      nlohmann::json::array({60}),
                                           4294967356ull, -4294967296ll};
     for (const auto& value : notIntegers) {
-        store.set(settings::recordFrameRateKey, value);
+        EXPECT_TRUE(store.set(settings::recordFrameRateKey, value));
         EXPECT_EQ(settings::recordFrameRate(store), 30) << value.dump();
     }
 }
@@ -89,15 +89,15 @@ TEST(Settings, ResolutionMapsToAHeightCap) {
         {720, 1080}, // not a string: reads as missing, so the default applies
     };
     for (const auto& [stored, cap] : cases) {
-        store.set(settings::recordResolutionKey, stored);
+        EXPECT_TRUE(store.set(settings::recordResolutionKey, stored));
         EXPECT_EQ(settings::recordHeightCap(store), cap) << stored.dump();
     }
 }
 
 TEST(Settings, MicrophoneNameIsReadAsStored) {
     MemoryDefaultsStore store;
-    store.set(settings::recordMicDeviceNameKey, "USB Microphone");
+    EXPECT_TRUE(store.set(settings::recordMicDeviceNameKey, "USB Microphone"));
     EXPECT_EQ(settings::recordMicDeviceName(store), "USB Microphone");
-    store.set(settings::recordMicDeviceNameKey, 3);
+    EXPECT_TRUE(store.set(settings::recordMicDeviceNameKey, 3));
     EXPECT_EQ(settings::recordMicDeviceName(store), std::nullopt);
 }

@@ -54,7 +54,7 @@ TEST(CaptureCommandLine, ReadsEachModeAndTheOutput) {
         parseCommandLine({"capture", "--region", "-10,20.5,300,200", "--output", "a.png"});
     ASSERT_EQ(invocation.command, Command::capture) << invocation.problem;
     EXPECT_EQ(invocation.capture.mode, CaptureOptions::Mode::region);
-    EXPECT_EQ(invocation.capture.region, (capture::Rect{-10, 20.5, 300, 200}));
+    EXPECT_EQ(invocation.capture.region, (geometry::Rect{-10, 20.5, 300, 200}));
     EXPECT_EQ(invocation.capture.output, "a.png");
     invocation = parseCommandLine({"capture", "--display", "0x4e"});
     EXPECT_EQ(invocation.capture.mode, CaptureOptions::Mode::display);

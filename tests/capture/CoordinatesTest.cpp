@@ -1,6 +1,4 @@
-#include "capture/Coordinates.h"
-
-#include "capture/Geometry.h"
+#include "capture/CaptureGeometry.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,8 @@
 #include "capture/DeliverCapture.h"
 
-#include "app/Settings.h"
+#include "capture/PngData.h"
 #include "fakes/FakePlatform.h"
+#include "settings/Settings.h"
 
 #include <gtest/gtest.h>
 
@@ -16,14 +17,22 @@ protected:
         routes.openEditor = [this](const QImage& shown, QSize pixels) {
             edited.push_back({shown, pixels});
         };
-        routes.upload = [this](std::string png, std::function<void(NetResult<std::string>)> done) {
-            uploaded.push_back(std::move(png));
+        routes.encodePng = [](const QImage& shown) -> std::optional<QByteArray> {
+            const auto png = pngData(shown);
+            if (!png) {
+                return std::nullopt;
+            }
+            return QByteArray(reinterpret_cast<const char*>(png->data()),
+                              static_cast<qsizetype>(png->size()));
+        };
+        routes.uploadImage = [this](QByteArray png, std::function<void(UploadOutcome)> done) {
+            uploaded.push_back(png.toStdString());
             pendingUpload = std::move(done);
         };
         routes.showCard = [this](std::string url, QImage shown, QByteArray png) {
             cards.push_back({std::move(url), shown.size(), png.size()});
         };
-        routes.showErrorBanner = [this](std::string_view message) {
+        routes.showBanner = [this](Severity, std::string_view, std::string_view message) {
             banners.emplace_back(message);
         };
         image.fill(Qt::darkCyan);
@@ -45,11 +54,11 @@ protected:
     };
 
     velloq::testing::FakePlatform fake;
-    DeliveryRoutes routes;
+    ImageRoutes routes;
     QImage image{200, 100, QImage::Format_RGB32};
     std::vector<Edited> edited;
     std::vector<std::string> uploaded;
-    std::function<void(NetResult<std::string>)> pendingUpload;
+    std::function<void(UploadOutcome)> pendingUpload;
     std::vector<Card> cards;
     std::vector<std::string> banners;
 };
@@ -85,7 +94,7 @@ TEST_F(DeliverCaptureTest, SilentUploadPutsExactlyTheLinkOnTheClipboardThenShows
 TEST_F(DeliverCaptureTest, FailedUploadShowsTheUserMessageAndLeavesTheClipboardAlone) {
     settings(false, true);
     deliverCapture(image, 1, routes);
-    pendingUpload(Unexpected(NetError(UploadError::noAPIKey())));
+    pendingUpload(Unexpected(std::string("Add your API key in Settings first.")));
     EXPECT_EQ(banners, std::vector<std::string>{"Add your API key in Settings first."});
     EXPECT_TRUE(fake.clipboard.texts.empty());
     EXPECT_TRUE(cards.empty());

@@ -36,11 +36,16 @@ protected:
         // 1920×1080 primary with a 30-pixel panel on top, 1280×1024 to its right.
         fake.screens.monitorList = {monitor(11, {0, 0, 1920, 1080}, true),
                                     monitor(12, {1920, 0, 1280, 1024}, false)};
-        DeliveryRoutes routes;
+        ImageRoutes routes;
         routes.openEditor = [this](const QImage& image, QSize) { delivered.push_back(image); };
-        routes.upload = [](std::string, auto) {};
+        routes.encodePng = [](const QImage&) {
+            return std::optional<QByteArray>(QByteArray("png"));
+        };
+        routes.uploadImage = [](QByteArray, auto) {};
         routes.showCard = [](std::string, QImage, QByteArray) {};
-        routes.showErrorBanner = [this](std::string_view m) { banners.emplace_back(m); };
+        routes.showBanner = [this](Severity, std::string_view, std::string_view m) {
+            banners.emplace_back(m);
+        };
         controller.setRoutes(routes);
         controller.pointer = [this] { return pointer; };
     }

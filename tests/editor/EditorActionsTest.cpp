@@ -55,7 +55,7 @@ TEST_F(UnlaidEditorTest, ARenderFailureShowsItsBannerAndStops) {
     view.actions().copyImageAction();
     view.actions().copyLinkAndDoneAction();
     view.actions().saveAction();
-    EXPECT_TRUE(platform.imageClipboard.images.empty());
+    EXPECT_TRUE(platform.clipboard.images.empty());
     EXPECT_TRUE(uploads.empty());
     EXPECT_TRUE(platform.savePanel.requests.empty());
     ASSERT_EQ(banners.size(), 3u);

@@ -4,7 +4,7 @@
 // Qt application on the offscreen platform, stand-ins for the PNG encoder, the
 // upload and the banner that record what they were asked, and pointer helpers.
 
-#include "editor/EditorServices.h"
+#include "app/ProductRoutes.h"
 #include "fakes/FakePlatform.h"
 #include "fakes/QtApp.h"
 
@@ -25,10 +25,9 @@ class EditorFixture : public ::testing::Test {
 protected:
     EditorFixture() { qtApp(); }
 
-    editor::EditorServices services() {
-        editor::EditorServices services = editor::standardEditorServices();
-        services.uploadImage = [this](QByteArray png,
-                                      std::function<void(editor::UploadOutcome)> done) {
+    ImageRoutes services() {
+        ImageRoutes services = productRoutes();
+        services.uploadImage = [this](QByteArray png, std::function<void(UploadOutcome)> done) {
             uploads.push_back(std::move(png));
             pendingUploads.push_back(std::move(done));
         };
@@ -40,7 +39,7 @@ protected:
     }
 
     // Finishes the oldest upload still waiting.
-    void finishUpload(editor::UploadOutcome outcome) {
+    void finishUpload(UploadOutcome outcome) {
         ASSERT_FALSE(pendingUploads.empty());
         auto done = std::move(pendingUploads.front());
         pendingUploads.erase(pendingUploads.begin());
@@ -75,7 +74,7 @@ protected:
 
     FakePlatform platform;
     std::vector<QByteArray> uploads;
-    std::vector<std::function<void(editor::UploadOutcome)>> pendingUploads;
+    std::vector<std::function<void(UploadOutcome)>> pendingUploads;
     std::vector<Banner> banners;
 };
 

@@ -1,6 +1,7 @@
 // Renders the editor with one annotation of each kind to a PNG, for looking at
 // by eye:  QT_QPA_PLATFORM=offscreen velloq_editor_preview OUT.png [dark]
 
+#include "app/ProductRoutes.h"
 #include "editor/AnnotationEditorView.h"
 #include "editor/EditorState.h"
 #include "fakes/FakePlatform.h"
@@ -34,7 +35,7 @@ int main(int argc, char** argv) {
     shot.setDevicePixelRatio(2);
 
     AnnotationEditorView view(shot, shot.size(), QStringLiteral("Screenshot.png"),
-                              standardEditorServices());
+                              velloq::productRoutes());
     view.resize(1200, 820);
     view.show();
     QApplication::processEvents();

@@ -177,9 +177,9 @@ TEST_F(EditorViewTest, TheBottomBarOffersTheFourActions) {
 TEST_F(EditorViewTest, CopyImageButtonPutsTheRenderedPngOnTheClipboard) {
     drag(canvas(), {{10, 10}, {40, 40}});
     view.bottomBar().copyImageButton().click();
-    ASSERT_EQ(platform.imageClipboard.images.size(), 1u);
+    ASSERT_EQ(platform.clipboard.images.size(), 1u);
     const QImage copied =
-        QImage::fromData(QByteArray::fromStdString(platform.imageClipboard.images[0]), "PNG");
+        QImage::fromData(QByteArray::fromStdString(platform.clipboard.images[0]), "PNG");
     EXPECT_EQ(copied.size(), QSize(800, 600));
     ASSERT_EQ(banners.size(), 1u);
     EXPECT_EQ(banners[0].severity, velloq::Severity::success);

@@ -1,6 +1,7 @@
 // The editor's upload actions end to end: the rendered PNG goes through the
 // real client and libcurl to the reference server over loopback TLS.
 
+#include "app/ProductRoutes.h"
 #include "editor/AnnotationEditorView.h"
 #include "editor/AnnotationWindowController.h"
 #include "editor/EditorBottomBar.h"
@@ -40,10 +41,10 @@ protected:
         auto services = velloq::platform::installed();
         services.http = curl.get();
         velloq::platform::install(services);
-        velloq::APIKeyStore::saveAPIKey(velloq::testing::ReferenceServer::key);
+        EXPECT_TRUE(velloq::APIKeyStore::saveAPIKey(velloq::testing::ReferenceServer::key));
 
         // The product's encoder and upload; only the banner is recorded.
-        EditorServices editorServices = standardEditorServices();
+        velloq::ImageRoutes editorServices = velloq::productRoutes();
         editorServices.showBanner = [this](velloq::Severity severity, std::string_view,
                                            std::string_view message) {
             banners.push_back({severity, std::string(message)});

@@ -5,7 +5,7 @@
 #include "editor/EditorWindow.h"
 #include "editor/FloatingTextField.h"
 #include "EditorFixture.h"
-#include "platform/qt/QtImageClipboard.h"
+#include "platform/qt/QtClipboard.h"
 
 #include <QClipboard>
 #include <QLineEdit>
@@ -174,9 +174,9 @@ TEST_F(WindowControllerTest, AnUploadFromAReplacedEditorLeavesTheNewOneOpen) {
 }
 
 TEST_F(WindowControllerTest, CtrlSuperCPutsAPngOnTheRealClipboard) {
-    velloq::platform::QtImageClipboard clipboard;
+    velloq::platform::QtClipboard clipboard;
     velloq::platform::Services services = velloq::platform::installed();
-    services.imageClipboard = &clipboard;
+    services.clipboard = &clipboard;
     velloq::platform::install(services);
 
     controller.show(screenshot(), QSize(800, 600));

@@ -41,11 +41,14 @@ Expected<void, platform::FileError> FakeFiles::copy(const std::filesystem::path&
     return {};
 }
 
-bool FakeFiles::remove(const std::filesystem::path& path) {
+Expected<void, platform::FileError> FakeFiles::remove(const std::filesystem::path& path) {
     removed.push_back(path);
     std::error_code error;
     std::filesystem::remove(path, error);
-    return !error;
+    if (error) {
+        return Unexpected(platform::FileError::unremovable);
+    }
+    return {};
 }
 
 platform::WindowSystemRect FakeWorkArea::toWindowSystem(const platform::GlobalRect& rect) {

@@ -18,10 +18,14 @@ namespace velloq::testing {
 class FakeClipboard final : public platform::Clipboard {
 public:
     void setText(std::string_view text) override { texts.emplace_back(text); }
+    void setImage(std::span<const std::byte> png) override {
+        images.emplace_back(reinterpret_cast<const char*>(png.data()), png.size());
+    }
     std::optional<std::string> text() const {
         return texts.empty() ? std::nullopt : std::optional(texts.back());
     }
-    std::vector<std::string> texts; // every text put on it, in order
+    std::vector<std::string> texts;  // every text put on it, in order
+    std::vector<std::string> images; // every image put on it, as PNG bytes, in order
 };
 
 class FakeSavePanel final : public platform::SavePanel {
@@ -41,7 +45,7 @@ public:
                                               std::span<const std::byte> bytes) override;
     Expected<void, platform::FileError> copy(const std::filesystem::path& source,
                                              const std::filesystem::path& destination) override;
-    bool remove(const std::filesystem::path& path) override;
+    Expected<void, platform::FileError> remove(const std::filesystem::path& path) override;
 
     bool failWrites = false;
     bool failCopies = false;

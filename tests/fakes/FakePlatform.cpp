@@ -12,7 +12,6 @@ FakePlatform::FakePlatform() {
     services.permissions = &permissions;
     services.application = &application;
     services.clipboard = &clipboard;
-    services.imageClipboard = &imageClipboard;
     services.savePanel = &savePanel;
     services.files = &files;
     services.workArea = &workArea;

@@ -6,7 +6,6 @@
 #include "fakes/FakeDesktopServices.h"
 #include "fakes/FakeHotkeys.h"
 #include "fakes/FakeHttp.h"
-#include "fakes/FakeImageClipboard.h"
 #include "fakes/FakeScreens.h"
 #include "fakes/FakeServices.h"
 #include "fakes/FakeSound.h"
@@ -29,7 +28,6 @@ public:
     FakePermissions permissions;
     FakeApplication application;
     FakeClipboard clipboard;
-    FakeImageClipboard imageClipboard;
     FakeSavePanel savePanel;
     FakeFiles files;
     FakeWorkArea workArea;

@@ -1,7 +1,7 @@
-#include "app/Theme.h"
 #include "feedback/FeedbackStyle.h"
 #include "feedback/NotificationBanner.h"
 #include "RenderSupport.h"
+#include "ui/Theme.h"
 
 #include <gtest/gtest.h>
 

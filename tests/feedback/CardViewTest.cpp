@@ -1,7 +1,7 @@
-#include "app/Theme.h"
 #include "feedback/ToastView.h"
 #include "feedback/VideoToastView.h"
 #include "RenderSupport.h"
+#include "ui/Theme.h"
 
 #include <gtest/gtest.h>
 

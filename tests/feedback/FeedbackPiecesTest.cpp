@@ -1,8 +1,8 @@
 #include "fakes/QtApp.h"
 #include "feedback/FeedbackStyle.h"
 #include "feedback/PanelPlacement.h"
-#include "feedback/Symbols.h"
 #include "feedback/VideoLink.h"
+#include "ui/Glyphs.h"
 
 #include <gtest/gtest.h>
 #include <QImage>

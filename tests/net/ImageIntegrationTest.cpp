@@ -57,14 +57,14 @@ TEST_F(ImageIntegrationTest, TheLinkServesTheUploadedBytes) {
 }
 
 TEST_F(ImageIntegrationTest, EveryRefusalHasItsSentence) {
-    velloq::APIKeyStore::deleteAPIKey();
+    EXPECT_TRUE(velloq::APIKeyStore::deleteAPIKey());
     EXPECT_EQ(sentence(), "Add your API key in Settings first.");
     EXPECT_TRUE(http->exchanges().empty()) << "no key, no request";
-    velloq::APIKeyStore::saveAPIKey("sk-unknown");
+    EXPECT_TRUE(velloq::APIKeyStore::saveAPIKey("sk-unknown"));
     EXPECT_EQ(sentence(), "Your API key was rejected. Check it in Settings.");
-    velloq::APIKeyStore::saveAPIKey(ReferenceServer::disabledKey);
+    EXPECT_TRUE(velloq::APIKeyStore::saveAPIKey(ReferenceServer::disabledKey));
     EXPECT_EQ(sentence(), "Your API key was rejected. Check it in Settings.");
-    velloq::APIKeyStore::saveAPIKey(ReferenceServer::key);
+    EXPECT_TRUE(velloq::APIKeyStore::saveAPIKey(ReferenceServer::key));
     EXPECT_EQ(sentence("GIF89a not a png at all"), "That image format isn't supported.");
     EXPECT_EQ(sentence(png(2 << 20)), "This screenshot is too large to upload.");
     const std::pair<int, const char*> injected[] = {

@@ -37,7 +37,7 @@ std::string boundaryOf(const std::optional<std::string>& contentType) {
 } // namespace
 
 TEST_F(ImageUploadTest, SendsOneMultipartPostByteForByteWithTheKeyAsStored) {
-    velloq::APIKeyStore::saveAPIKey("  sk test ");
+    EXPECT_TRUE(velloq::APIKeyStore::saveAPIKey("  sk test "));
     answer(200, R"({"url":"x","id":7})");
     EXPECT_EQ(uploadImage(kPng, platform.http).value_or(""), "x") << "one character is a link";
 
@@ -76,12 +76,12 @@ TEST_F(ImageUploadTest, TwoUploadsAtTheSameMomentUseTwoBoundaries) {
 }
 
 TEST_F(ImageUploadTest, NoKeyOrAnAddressThatIsNotHttpsMeansNoRequest) {
-    velloq::APIKeyStore::deleteAPIKey();
+    EXPECT_TRUE(velloq::APIKeyStore::deleteAPIKey());
     setBase("not even a url");
     EXPECT_EQ(uploadError(), UploadError::noAPIKey()) << "the key is checked before the address";
-    velloq::APIKeyStore::saveAPIKey("");
+    EXPECT_TRUE(velloq::APIKeyStore::saveAPIKey(""));
     EXPECT_EQ(uploadError(), UploadError::noAPIKey());
-    velloq::APIKeyStore::saveAPIKey("sk-test");
+    EXPECT_TRUE(velloq::APIKeyStore::saveAPIKey("sk-test"));
     for (const char* base : {"http://service.test", "HTTPS://service.test", "https://bad host",
                              "ftp://service.test"}) {
         setBase(base);

@@ -67,7 +67,7 @@ protected:
         }
         curl = std::make_unique<platform::CurlHttp>(platform::CurlHttp::extraCAFromEnvironment());
         http = std::make_unique<RecordingHttp>(*curl);
-        APIKeyStore::saveAPIKey(ReferenceServer::key);
+        EXPECT_TRUE(APIKeyStore::saveAPIKey(ReferenceServer::key));
     }
     ~IntegrationFixture() override {
         ::unsetenv("VELLOQ_SERVICE_URL");

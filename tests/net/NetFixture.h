@@ -45,7 +45,7 @@ class NetFixture : public ::testing::Test {
 protected:
     NetFixture() {
         ::setenv("VELLOQ_SERVICE_URL", kTestBase, 1);
-        APIKeyStore::saveAPIKey("sk-test");
+        EXPECT_TRUE(APIKeyStore::saveAPIKey("sk-test"));
     }
     ~NetFixture() override { ::unsetenv("VELLOQ_SERVICE_URL"); }
 

@@ -96,11 +96,11 @@ TEST_F(VideoIntegrationTest, StreamingCutsFiveMebibytePartsAndAbortEndsTheVideo)
 }
 
 TEST_F(VideoIntegrationTest, ARejectedStartAndAMissingEtagFailWithTheirLogLines) {
-    velloq::APIKeyStore::saveAPIKey("sk-unknown");
+    EXPECT_TRUE(velloq::APIKeyStore::saveAPIKey("sk-unknown"));
     EXPECT_EQ(uploadErrorOf(api.start()), UploadError::http(401));
     EXPECT_EQ(platform.log.count("Velloq video: HTTP 401 on /videos/start" + kDash), 1u);
 
-    velloq::APIKeyStore::saveAPIKey(velloq::testing::ReferenceServer::key);
+    EXPECT_TRUE(velloq::APIKeyStore::saveAPIKey(velloq::testing::ReferenceServer::key));
     const auto videoId = api.start();
     ASSERT_TRUE(videoId.has_value());
     server.fault("put-part", R"({"dropEtag":true})");

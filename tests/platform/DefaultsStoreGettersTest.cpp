@@ -7,11 +7,11 @@ using velloq::testing::MemoryDefaultsStore;
 TEST(DefaultsStoreGetters, StringReturnsOnlyStoredStrings) {
     MemoryDefaultsStore store;
     EXPECT_FALSE(store.string("k"));
-    store.set("k", "text");
+    EXPECT_TRUE(store.set("k", "text"));
     EXPECT_EQ(store.string("k"), "text");
-    store.set("k", 720);
+    EXPECT_TRUE(store.set("k", 720));
     EXPECT_FALSE(store.string("k"));
-    store.set("k", nullptr);
+    EXPECT_TRUE(store.set("k", nullptr));
     EXPECT_FALSE(store.string("k"));
 }
 
@@ -34,7 +34,7 @@ TEST(DefaultsStoreGetters, PlainBooleanReadsLikeThePlatformGetter) {
         {nlohmann::json::array({true}), false},
     };
     for (const auto& [stored, expected] : cases) {
-        store.set("k", stored);
+        EXPECT_TRUE(store.set("k", stored));
         EXPECT_EQ(store.boolean("k"), expected) << stored.dump();
     }
 }

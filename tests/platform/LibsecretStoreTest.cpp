@@ -25,7 +25,7 @@ protected:
         }
         ASSERT_TRUE(store.remove(item));
     }
-    void TearDown() override { store.remove(item); }
+    void TearDown() override { ignoreFailure(store.remove(item), "the case may have removed it"); }
 
     LibsecretStore store;
     // ctest runs cases in parallel against one keyring: each case gets its own item.
@@ -52,7 +52,7 @@ TEST_F(LibsecretStoreTest, ItemsAreKeptApartByServiceAndAccount) {
     ASSERT_TRUE(store.add(other, "two"));
     EXPECT_EQ(store.find(item).value(), "one");
     EXPECT_EQ(store.find(other).value(), "two");
-    store.remove(other);
+    ignoreFailure(store.remove(other), "clean-up after the case");
 }
 
 TEST_F(LibsecretStoreTest, NonUtf8BytesComeBackUnchanged) {

@@ -147,8 +147,11 @@ Expected<void, FileError> PosixFiles::copy(const std::filesystem::path& source,
     return result;
 }
 
-bool PosixFiles::remove(const std::filesystem::path& path) {
-    return ::unlink(path.c_str()) == 0 || errno == ENOENT;
+Expected<void, FileError> PosixFiles::remove(const std::filesystem::path& path) {
+    if (::unlink(path.c_str()) == 0 || errno == ENOENT) {
+        return {};
+    }
+    return Unexpected(FileError::unremovable);
 }
 
 } // namespace velloq::platform

@@ -14,7 +14,7 @@ public:
                                     std::span<const std::byte> bytes) override;
     Expected<void, FileError> copy(const std::filesystem::path& source,
                                    const std::filesystem::path& destination) override;
-    bool remove(const std::filesystem::path& path) override;
+    Expected<void, FileError> remove(const std::filesystem::path& path) override;
 };
 
 } // namespace velloq::platform

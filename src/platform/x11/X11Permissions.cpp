@@ -1,7 +1,5 @@
 #include "platform/x11/X11Permissions.h"
 
-#include "platform/pulse/PulseProbe.h"
-
 #include <memory>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -43,7 +41,7 @@ bool X11Permissions::accessibility() {
 }
 
 bool X11Permissions::microphone() {
-    return soundServerAnswers();
+    return soundServerAnswers_ && soundServerAnswers_();
 }
 
 } // namespace velloq::platform

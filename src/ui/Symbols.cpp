@@ -1,4 +1,4 @@
-#include "feedback/Symbols.h"
+#include "ui/Glyphs.h"
 
 #include <algorithm>
 #include <cmath>

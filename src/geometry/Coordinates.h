@@ -13,9 +13,9 @@
 // - global: points, origin at the primary's bottom-left, y up.
 // - image pixels: origin at an image's top-left, y down.
 
-#include "capture/Geometry.h"
+#include "geometry/Geometry.h"
 
-namespace velloq::capture {
+namespace velloq::geometry {
 
 struct NativeRect {
     double x = 0;
@@ -112,4 +112,4 @@ struct Coordinates {
     }
 };
 
-} // namespace velloq::capture
+} // namespace velloq::geometry

@@ -1,4 +1,4 @@
-#include "editor/EditorSymbols.h"
+#include "ui/Glyphs.h"
 
 #include <algorithm>
 #include <functional>
@@ -7,18 +7,18 @@
 #include <QPainterPath>
 #include <QPixmap>
 
-namespace velloq::editor {
+namespace velloq {
 
 namespace {
 
 constexpr double grid = 20;
-constexpr double lineWidth = 1.5;    // points on screen
 constexpr double maxLineWidth = 2.2; // grid units
 
 // Each symbol is a stroked outline plus optional filled parts, in grid units.
 struct Glyph {
     QPainterPath stroke;
     QPainterPath fill;
+    bool dashed = false; // the outline is drawn as dashes
 };
 
 QPainterPath polyline(std::initializer_list<QPointF> points, bool closed = false) {
@@ -118,6 +118,35 @@ Glyph docOnDoc() {
     return {path, {}};
 }
 
+Glyph rectangleDashed() {
+    QPainterPath path;
+    path.addRoundedRect(QRectF(2.5, 4.5, 15, 11), 2, 2);
+    return {path, {}, true};
+}
+
+Glyph lasso() {
+    QPainterPath path;
+    path.addEllipse(QRectF(2.5, 3, 15, 10));
+    path.moveTo(6, 12.5);
+    path.quadTo(5, 17.5, 8.5, 17.5);
+    return {path, {}};
+}
+
+Glyph window() {
+    QPainterPath path;
+    path.addRoundedRect(QRectF(2.5, 3.5, 15, 13), 2, 2);
+    path.addPath(polyline({{2.5, 7.5}, {17.5, 7.5}}));
+    return {path, {}};
+}
+
+Glyph display() {
+    QPainterPath path;
+    path.addRoundedRect(QRectF(2, 3, 16, 11), 1.5, 1.5);
+    path.addPath(polyline({{10, 14}, {10, 17}}));
+    path.addPath(polyline({{6.5, 17.5}, {13.5, 17.5}}));
+    return {path, {}};
+}
+
 const std::map<std::string_view, std::function<Glyph()>, std::less<>>& glyphs() {
     static const std::map<std::string_view, std::function<Glyph()>, std::less<>> table = {
         {"arrow.uturn.backward", [] { return uturn(false); }},
@@ -132,14 +161,28 @@ const std::map<std::string_view, std::function<Glyph()>, std::less<>>& glyphs() 
         {"arrow.up.right.square", arrowUpRightSquare},
         {"square.and.arrow.down", squareAndArrowDown},
         {"doc.on.doc", docOnDoc},
+        {"rectangle.dashed", rectangleDashed},
+        {"lasso", lasso},
+        {"macwindow", window},
+        {"display", display},
+        {"chevron.down",
+         [] {
+             return Glyph{polyline({{4, 7.5}, {10, 13.5}, {16, 7.5}}), {}};
+         }},
+        {"xmark",
+         [] {
+             QPainterPath path = polyline({{5, 5}, {15, 15}});
+             path.addPath(polyline({{15, 5}, {5, 15}}));
+             return Glyph{path, {}};
+         }},
     };
     return table;
 }
 
 } // namespace
 
-bool drawEditorSymbol(QPainter& painter, std::string_view name, const QRectF& box,
-                      const QColor& colour) {
+bool drawGlyph(QPainter& painter, std::string_view name, const QRectF& box, const QColor& colour,
+               double lineWidth) {
     const auto found = glyphs().find(name);
     if (found == glyphs().end()) {
         return false;
@@ -151,10 +194,14 @@ bool drawEditorSymbol(QPainter& painter, std::string_view name, const QRectF& bo
     painter.setRenderHint(QPainter::Antialiasing);
     painter.translate(box.center() - QPointF(side / 2, side / 2));
     painter.scale(scale, scale);
-    // Lines stay about 1.5 points wide at any size, as a font's symbols keep
+    // Lines stay about `lineWidth` points wide at any size, as a font's symbols keep
     // their weight, but never grow heavier than the grid allows at small sizes.
     QPen pen(colour, std::min(lineWidth / scale, maxLineWidth), Qt::SolidLine, Qt::RoundCap,
              Qt::RoundJoin);
+    if (glyph.dashed) {
+        pen.setDashPattern({2.0, 1.6});
+        pen.setCapStyle(Qt::FlatCap);
+    }
     painter.strokePath(glyph.stroke, pen);
     if (!glyph.fill.isEmpty()) {
         painter.fillPath(glyph.fill, colour);
@@ -163,18 +210,18 @@ bool drawEditorSymbol(QPainter& painter, std::string_view name, const QRectF& bo
     return true;
 }
 
-QIcon editorSymbolIcon(std::string_view name, int points, const QColor& colour) {
+QIcon glyphIcon(std::string_view name, int points, const QColor& colour) {
     QIcon icon;
     for (int ratio : {1, 2}) {
         QPixmap pixmap(points * ratio, points * ratio);
         pixmap.setDevicePixelRatio(ratio);
         pixmap.fill(Qt::transparent);
         QPainter painter(&pixmap);
-        drawEditorSymbol(painter, name, QRectF(0, 0, points, points), colour);
+        drawGlyph(painter, name, QRectF(0, 0, points, points), colour);
         painter.end();
         icon.addPixmap(pixmap);
     }
     return icon;
 }
 
-} // namespace velloq::editor
+} // namespace velloq

@@ -7,7 +7,7 @@
 #include <optional>
 #include <vector>
 
-namespace velloq::capture {
+namespace velloq::geometry {
 
 struct Point {
     double x = 0;
@@ -60,4 +60,4 @@ struct Rect {
     return result;
 }
 
-} // namespace velloq::capture
+} // namespace velloq::geometry

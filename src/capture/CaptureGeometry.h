@@ -1,0 +1,10 @@
+#pragma once
+
+// Still capture works in the shared global point space and its conversions.
+
+#include "geometry/Coordinates.h"
+#include "geometry/Geometry.h"
+
+namespace velloq::capture {
+using namespace velloq::geometry;
+} // namespace velloq::capture
