@@ -26,12 +26,12 @@ void ClickHighlighter::start() {
     stop();
     std::weak_ptr<ClickHighlighter*> weak = self_;
     // The pointer is read when the press is handled, not taken from the event.
-    const bool watching = monitor_.start([weak] {
+    // ignored on purpose: a refused watch shows no ripples and tells the user nothing
+    (void)monitor_.start([weak] {
         if (auto self = weak.lock()) {
             (*self)->spawnRipple(QCursor::pos());
         }
     });
-    (void)watching; // refused: no ripples, and nothing to tell the user
 }
 
 void ClickHighlighter::stop() {
