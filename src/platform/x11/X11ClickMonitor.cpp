@@ -1,5 +1,6 @@
 #include "platform/x11/X11ClickMonitor.h"
 
+#include "platform/x11/XErrorTrap.h"
 #include "platform/x11/XHandles.h"
 
 #include <array>
@@ -132,8 +133,14 @@ bool X11ClickMonitor::start(std::function<void()> onPress) {
     XISetMask(bits.data(), XI_RawButtonPress);
     // Master devices only: each press is reported once, not again per physical device.
     XIEventMask mask{XIAllMasterDevices, static_cast<int>(bits.size()), bits.data()};
-    XISelectEvents(connection, DefaultRootWindow(connection), &mask, 1);
-    XSync(connection, False);
+    {
+        // A refusal must not end the process through Xlib's default handler.
+        x11::XErrorTrap trap(connection);
+        XISelectEvents(connection, DefaultRootWindow(connection), &mask, 1);
+        if (trap.check()) {
+            return false;
+        }
+    }
 
     onPress_ = std::make_shared<std::function<void()>>(std::move(onPress));
     watch->thread = std::thread(&Watch::read, watch.get(), std::ref(mainQueue_),
