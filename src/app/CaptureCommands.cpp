@@ -7,14 +7,13 @@
 #include "geometry/Coordinates.h"
 #include "net/ImageUpload.h"
 #include "platform/Platform.h"
+#include "settings/UserFolders.h"
 
 #include <cmath>
 #include <cstdlib>
-#include <fstream>
 #include <iostream>
 #include <memory>
 #include <QGuiApplication>
-#include <regex>
 #include <sstream>
 
 namespace velloq {
@@ -50,34 +49,6 @@ std::string formatNumber(double value) {
     std::ostringstream out;
     out << value;
     return out.str();
-}
-
-// The folder named by XDG_PICTURES_DIR in the environment or in user-dirs.dirs.
-std::filesystem::path picturesFolder() {
-    const char* home = std::getenv("HOME");
-    const std::filesystem::path homePath = home != nullptr ? home : "/";
-    if (const char* direct = std::getenv("XDG_PICTURES_DIR"); direct != nullptr && *direct) {
-        return direct;
-    }
-    const char* config = std::getenv("XDG_CONFIG_HOME");
-    const std::filesystem::path configPath =
-        config != nullptr && *config ? std::filesystem::path(config) : homePath / ".config";
-    std::ifstream dirs(configPath / "user-dirs.dirs");
-    const std::regex line(R"re(^\s*XDG_PICTURES_DIR\s*=\s*"([^"]*)"\s*$)re");
-    std::string text;
-    while (std::getline(dirs, text)) {
-        std::smatch match;
-        if (std::regex_match(text, match, line)) {
-            std::string value = match[1];
-            if (value.rfind("$HOME", 0) == 0) {
-                value = homePath.string() + value.substr(5);
-            }
-            if (!value.empty() && value.front() == '/') {
-                return value;
-            }
-        }
-    }
-    return homePath / "Pictures";
 }
 
 std::optional<QImage> snapshot(const CaptureOptions& options, std::ostream& err) {
@@ -212,16 +183,7 @@ int runDisplays(std::ostream& out, std::ostream& err) {
 }
 
 std::filesystem::path defaultCapturePath(std::time_t now) {
-    std::tm local{};
-    localtime_r(&now, &local);
-    char stamp[32];
-    std::strftime(stamp, sizeof stamp, "%Y-%m-%d-%H%M%S", &local);
-    const auto folder = picturesFolder();
-    std::filesystem::path path = folder / ("velloq-" + std::string(stamp) + ".png");
-    for (int n = 2; std::filesystem::exists(path); ++n) {
-        path = folder / ("velloq-" + std::string(stamp) + "-" + std::to_string(n) + ".png");
-    }
-    return path;
+    return settings::datedPath(settings::userFolder(settings::UserFolder::pictures), "png", now);
 }
 
 int runCapture(const CaptureOptions& options, std::ostream& out, std::ostream& err) {
@@ -235,15 +197,16 @@ int runCapture(const CaptureOptions& options, std::ostream& out, std::ostream& e
         return 1;
     }
     if (options.upload) {
+        // The file is written first, so a failed upload still leaves the image.
+        if (!options.output.empty() &&
+            !platform::files().write(options.output, std::as_bytes(std::span(*png)))) {
+            err << "velloq: cannot write " << options.output << "\n";
+            return 1;
+        }
         const std::string_view bytes(reinterpret_cast<const char*>(png->data()), png->size());
         auto link = uploadImage(bytes, platform::http());
         if (!link) {
             err << "velloq: " << userMessage(link.error()) << "\n";
-            return 1;
-        }
-        if (!options.output.empty() &&
-            !platform::files().write(options.output, std::as_bytes(std::span(*png)))) {
-            err << "velloq: cannot write " << options.output << "\n";
             return 1;
         }
         out << *link << "\n";

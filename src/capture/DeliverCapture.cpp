@@ -1,9 +1,34 @@
 #include "capture/DeliverCapture.h"
 
+#include "platform/Log.h"
 #include "platform/Platform.h"
 #include "settings/Settings.h"
+#include "settings/UserFolders.h"
+
+#include <ctime>
+#include <span>
 
 namespace velloq::capture {
+namespace {
+
+// A screenshot whose upload failed is kept where the user keeps pictures;
+// the sentence says where, or is empty when even that failed.
+std::string keepFailedUpload(const QByteArray& png) {
+    const auto folder = settings::userFolder(settings::UserFolder::pictures) / "Velloq";
+    std::error_code ignored; // a folder we cannot make shows up as a failed write
+    std::filesystem::create_directories(folder, ignored);
+    const auto path = settings::datedPath(folder, "png", std::time(nullptr));
+    const auto bytes =
+        std::as_bytes(std::span(png.constData(), static_cast<std::size_t>(png.size())));
+    if (!platform::files().write(path, bytes)) {
+        logLine("Velloq: could not keep the screenshot at " + path.string());
+        return {};
+    }
+    logLine("Velloq: kept the screenshot at " + path.string());
+    return " The screenshot was kept in " + settings::homeRelative(folder) + ".";
+}
+
+} // namespace
 
 void deliverCapture(const QImage& image, double scale, const ImageRoutes& routes) {
     auto& store = platform::defaults();
@@ -26,7 +51,8 @@ void deliverCapture(const QImage& image, double scale, const ImageRoutes& routes
     }
     routes.uploadImage(*png, [routes, shown, cardBytes = *png](UploadOutcome result) {
         if (!result) {
-            routes.showBanner(Severity::error, "Velloq", result.error());
+            routes.showBanner(Severity::error, "Velloq",
+                              result.error() + keepFailedUpload(cardBytes));
             return;
         }
         platform::clipboard().setText(*result);

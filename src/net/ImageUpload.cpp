@@ -14,6 +14,9 @@ namespace velloq {
 namespace {
 
 constexpr std::chrono::seconds kImageTimeout{30};
+// However slowly a service answers, an upload ends: one that drips a byte at a
+// time would otherwise never reach the idle limit.
+constexpr std::chrono::minutes kImageDeadline{5};
 
 // The link in a 2xx answer: a JSON object whose "url" is a non-empty string.
 std::optional<std::string> linkIn(const platform::HttpResponse& response) {
@@ -49,6 +52,7 @@ NetResult<std::string> uploadImage(std::string_view png, platform::Http& http) {
     request->headers.push_back({"Content-Type", "multipart/form-data; boundary=" + boundary});
     const std::string body = imageUploadBody(boundary, png);
     request->body = body;
+    request->totalTimeout = kImageDeadline;
 
     auto response = http.send(*request);
     if (!response) {

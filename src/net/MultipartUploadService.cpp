@@ -89,10 +89,14 @@ NetResult<std::string> MultipartUploadService::putPart(std::string_view address,
                                                        std::string_view bytes,
                                                        const std::atomic<bool>* cancel) const {
     // Only http and https can answer with an HTTP response; anything else
-    // (file:, ftp:) is never contacted.
+    // (file:, ftp:) is never contacted. A service reached over HTTPS must not
+    // have the video sent in clear.
     const auto scheme = schemeOf(address);
     if (scheme != "https" && scheme != "http") {
         return Unexpected(UploadError::badResponse());
+    }
+    if (scheme != "https" && isHTTPSURL(serviceBaseURL())) {
+        return Unexpected(UploadError::insecureURL());
     }
     platform::HttpRequest request;
     request.method = "PUT";

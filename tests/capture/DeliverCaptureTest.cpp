@@ -2,6 +2,7 @@
 
 #include "capture/PngData.h"
 #include "fakes/FakePlatform.h"
+#include "fakes/TempDir.h"
 #include "settings/Settings.h"
 
 #include <gtest/gtest.h>
@@ -91,11 +92,30 @@ TEST_F(DeliverCaptureTest, SilentUploadPutsExactlyTheLinkOnTheClipboardThenShows
     EXPECT_TRUE(banners.empty());
 }
 
-TEST_F(DeliverCaptureTest, FailedUploadShowsTheUserMessageAndLeavesTheClipboardAlone) {
+TEST_F(DeliverCaptureTest, FailedUploadKeepsTheImageInPicturesAndTheBannerSaysWhere) {
+    velloq::testing::TempDir pictures;
+    ::setenv("XDG_PICTURES_DIR", pictures.path().c_str(), 1);
     settings(false, true);
-    deliverCapture(image, 1, routes);
-    pendingUpload(Unexpected(std::string("Add your API key in Settings first.")));
-    EXPECT_EQ(banners, std::vector<std::string>{"Add your API key in Settings first."});
+    for (bool writable : {true, false}) {
+        fake.files.failWrites = !writable;
+        banners.clear();
+        deliverCapture(image, 1, routes);
+        pendingUpload(Unexpected(std::string("Add your API key in Settings first.")));
+        ASSERT_EQ(banners.size(), 1u);
+        // Nothing is claimed when the copy could not be written either.
+        EXPECT_EQ(banners[0], writable ? "Add your API key in Settings first. The screenshot was "
+                                         "kept in " +
+                                             (pictures.path() / "Velloq").string() + "."
+                                       : "Add your API key in Settings first.");
+    }
+    ::unsetenv("XDG_PICTURES_DIR");
+    std::vector<std::filesystem::path> kept;
+    for (const auto& entry : std::filesystem::directory_iterator(pictures.path() / "Velloq")) {
+        kept.push_back(entry.path());
+    }
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_EQ(kept[0].extension(), ".png");
+    EXPECT_EQ(std::filesystem::file_size(kept[0]), uploaded[0].size());
     EXPECT_TRUE(fake.clipboard.texts.empty());
     EXPECT_TRUE(cards.empty());
 }

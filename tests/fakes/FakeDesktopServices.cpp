@@ -15,8 +15,11 @@ std::optional<std::filesystem::path> FakeSavePanel::run(const platform::SaveRequ
 
 Expected<void, platform::FileError> FakeFiles::write(const std::filesystem::path& destination,
                                                      std::span<const std::byte> bytes) {
+    if (failWrites) {
+        return Unexpected(platform::FileError::unwritable); // and nothing is left behind
+    }
     std::ofstream out(destination, std::ios::binary | std::ios::trunc);
-    if (failWrites || !out) {
+    if (!out) {
         return Unexpected(platform::FileError::unwritable);
     }
     out.write(reinterpret_cast<const char*>(bytes.data()),

@@ -101,6 +101,9 @@ TEST_F(MultipartUploadServiceTest, PutSendsRawBytesAloneAndNeedsAnEtag) {
     const auto sent = platform.http.requests().size();
     EXPECT_EQ(uploadErrorOf(api.putPart("file:///tmp/x", "x")), UploadError::badResponse());
     EXPECT_EQ(uploadErrorOf(api.putPart("ftp://store.test/x", "x")), UploadError::badResponse());
+    // The service is reached over HTTPS, so its parts never travel in clear.
+    EXPECT_EQ(uploadErrorOf(api.putPart("http://store.test/parts/1", "x")),
+              UploadError::insecureURL());
     EXPECT_EQ(platform.http.requests().size(), sent) << "no other scheme is ever contacted";
 }
 
