@@ -77,63 +77,70 @@ NetResult<std::string> MultipartUploadService::uploadFile(const std::filesystem:
     }
     logLine("Velloq video: upload started id=" + *videoId + " bytes=" + std::to_string(sizeBytes));
 
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
-        return Unexpected(FileReadError{"cannot open " + file.string()});
-    }
-    ChunkBuffers buffers;
-    std::int64_t nextPart = 1;
-    std::int64_t uploaded = 0;
-    std::vector<CompletePart> finished;
-    for (;;) {
-        std::vector<Chunk> batch;
-        for (std::size_t i = 0; i < static_cast<std::size_t>(maxParallel); ++i) {
-            if (in.peek() == std::ifstream::traits_type::eof()) {
+    // Any failure from here on leaves a video open on the service: abort it.
+    auto viewUrl = [&]() -> NetResult<std::string> {
+        std::ifstream in(file, std::ios::binary);
+        if (!in) {
+            return Unexpected(FileReadError{"cannot open " + file.string()});
+        }
+        ChunkBuffers buffers;
+        std::int64_t nextPart = 1;
+        std::int64_t uploaded = 0;
+        std::vector<CompletePart> finished;
+        for (;;) {
+            std::vector<Chunk> batch;
+            for (std::size_t i = 0; i < static_cast<std::size_t>(maxParallel); ++i) {
+                if (in.peek() == std::ifstream::traits_type::eof()) {
+                    if (in.bad()) {
+                        return Unexpected(FileReadError{"cannot read " + file.string()});
+                    }
+                    break; // end of file ends the batch early
+                }
+                char* slot = buffers.slot(i);
+                in.read(slot, partSize);
                 if (in.bad()) {
                     return Unexpected(FileReadError{"cannot read " + file.string()});
                 }
-                break; // end of file ends the batch early
+                const auto length = static_cast<std::size_t>(in.gcount());
+                batch.push_back({nextPart++, std::string_view(slot, length)});
             }
-            char* slot = buffers.slot(i);
-            in.read(slot, partSize);
-            if (in.bad()) {
-                return Unexpected(FileReadError{"cannot read " + file.string()});
+            if (batch.empty()) {
+                break;
             }
-            const auto length = static_cast<std::size_t>(in.gcount());
-            batch.push_back({nextPart++, std::string_view(slot, length)});
-        }
-        if (batch.empty()) {
-            break;
-        }
-        BatchOutcome outcome;
-        {
-            std::vector<std::jthread> parts;
-            for (const auto& chunk : batch) {
-                parts.emplace_back([this, &videoId, &outcome, chunk] {
-                    auto etag =
-                        uploadPart(*videoId, chunk.partNumber, chunk.bytes, outcome.cancelFlag());
-                    if (etag) {
-                        outcome.succeeded(chunk.partNumber, std::move(*etag), chunk.bytes.size());
-                    } else {
-                        outcome.failed(etag.error());
-                    }
-                });
+            BatchOutcome outcome;
+            {
+                std::vector<std::jthread> parts;
+                for (const auto& chunk : batch) {
+                    parts.emplace_back([this, &videoId, &outcome, chunk] {
+                        auto etag = uploadPart(*videoId, chunk.partNumber, chunk.bytes,
+                                               outcome.cancelFlag());
+                        if (etag) {
+                            outcome.succeeded(chunk.partNumber, std::move(*etag),
+                                              chunk.bytes.size());
+                        } else {
+                            outcome.failed(etag.error());
+                        }
+                    });
+                }
+            } // every part of the batch has ended here
+            if (outcome.firstError) {
+                return Unexpected(std::move(*outcome.firstError));
             }
-        } // every part of the batch has ended here
-        if (outcome.firstError) {
-            return Unexpected(std::move(*outcome.firstError));
+            finished.insert(finished.end(), outcome.finished.begin(), outcome.finished.end());
+            uploaded += outcome.uploadedBytes;
+            if (sizeBytes >= 1 && progress) {
+                progress(static_cast<double>(uploaded) / static_cast<double>(sizeBytes));
+            }
         }
-        finished.insert(finished.end(), outcome.finished.begin(), outcome.finished.end());
-        uploaded += outcome.uploadedBytes;
-        if (sizeBytes >= 1 && progress) {
-            progress(static_cast<double>(uploaded) / static_cast<double>(sizeBytes));
+        auto link = complete(*videoId, finished, sizeBytes);
+        if (link) {
+            logLine("Velloq video: upload complete parts=" + std::to_string(finished.size()));
         }
-    }
-    auto viewUrl = complete(*videoId, finished, sizeBytes);
+        return link;
+    }();
     if (!viewUrl) {
-        return viewUrl;
+        ignoreFailure(abort(*videoId), "the upload has already failed; nothing more to do");
     }
-    logLine("Velloq video: upload complete parts=" + std::to_string(finished.size()));
     return viewUrl;
 }
 
