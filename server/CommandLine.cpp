@@ -132,7 +132,7 @@ std::filesystem::path defaultDataDir() {
     return std::filesystem::path(home && *home ? home : ".") / ".local/share/velloq-server";
 }
 
-Result<CommandLine> parseCommandLine(const std::vector<std::string>& args) {
+Expected<CommandLine, Error> parseCommandLine(const std::vector<std::string>& args) {
     CommandLine line;
     line.config.dataDir = defaultDataDir();
     for (std::size_t i = 0; i < args.size(); ++i) {

@@ -23,13 +23,15 @@ const std::string kFormHead =
 const std::string kFormTail = "\r\n--velloq-B0UND--\r\n";
 
 BodySource streamedForm(std::uint64_t size, bool closed) {
-    return [size, closed](std::uint64_t offset, char* out, std::size_t room) -> std::size_t {
+    // Unclosed: a PNG start that never ends.
+    auto png = std::make_shared<PaddedPng>(closed ? size : std::uint64_t{1} << 40);
+    return [png, size, closed](std::uint64_t offset, char* out, std::size_t room) -> std::size_t {
         if (offset < kFormHead.size()) {
             return kFormHead.copy(out, room, offset);
         }
         if (!closed || offset < kFormHead.size() + size) {
             const auto left = closed ? kFormHead.size() + size - offset : room;
-            return pngBytes(offset - kFormHead.size(), out, std::min<std::uint64_t>(room, left));
+            return png->read(offset - kFormHead.size(), out, std::min<std::uint64_t>(room, left));
         }
         return kFormTail.copy(out, room, offset - kFormHead.size() - size);
     };
@@ -110,7 +112,7 @@ TEST_F(UploadTest, OversizedBodyIsRefusedWithoutBeingRead) {
     // Declared length over the limit: refused before the client sends the body.
     HttpRequest big = formRequest(request("POST", "/upload"), "");
     big.body.reset();
-    big.source = pngBytes;
+    big.source = pngSource(80ull << 20);
     big.sourceSize = 80ull << 20;
     HttpResponse res = send(big);
     EXPECT_EQ(res.status, 413);
