@@ -86,9 +86,17 @@ TEST_F(UploadTest, BadBodiesGetTheirOwnStatusAndLeaveNothingBehind) {
     const std::string b = "velloq-B0UND";
     std::string notPng = png;
     notPng[1] = 'X';
+    std::string badCrc = png;
+    badCrc[png.size() - 14] ^= 1; // last byte of the padding chunk's CRC
     for (const Case& c : std::vector<Case>{
              {"not a PNG", "multipart/form-data; boundary=" + b, formBody(b, {{"image", notPng}}),
               415},
+             {"bytes after IEND", "multipart/form-data; boundary=" + b,
+              formBody(b, {{"image", png + "<?php"}}), 415},
+             {"bad chunk CRC", "multipart/form-data; boundary=" + b,
+              formBody(b, {{"image", badCrc}}), 415},
+             {"cut before IEND", "multipart/form-data; boundary=" + b,
+              formBody(b, {{"image", png.substr(0, png.size() - 12)}}), 415},
              {"no image field", "multipart/form-data; boundary=" + b, formBody(b, {{"file", png}}),
               400},
              {"two image fields", "multipart/form-data; boundary=" + b,
