@@ -212,7 +212,7 @@ private:
                 body.data = out;
                 body.size = size;
                 body.more = true;
-                http::async_read_some(stream_, buffer_, *parser_, std::move(handler));
+                fillBody(std::move(handler));
             });
             if (ec && ec != http::error::need_buffer) {
                 return std::nullopt;
@@ -220,6 +220,24 @@ private:
             got = size - parser_->get().body().size;
         }
         return got;
+    }
+
+    // On the strand: reads until the body buffer is full or the body ends, so
+    // that the worker is woken once per buffer rather than once per TLS record.
+    void fillBody(std::function<void(error_code, std::size_t)> done) {
+        tcp().expires_after(hub_.limits.ioTimeout);
+        http::async_read_some(stream_, buffer_, *parser_,
+                              [this, done = std::move(done)](error_code ec, std::size_t n) mutable {
+                                  if (ec == http::error::need_buffer) {
+                                      ec = {};
+                                  }
+                                  if (!ec && !parser_->is_done() &&
+                                      parser_->get().body().size > 0) {
+                                      fillBody(std::move(done));
+                                  } else {
+                                      done(ec, n);
+                                  }
+                              });
     }
 
     bool writeResponse(const Response& res) {
