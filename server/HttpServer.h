@@ -23,7 +23,7 @@ struct HttpLimits {
     std::chrono::milliseconds ioTimeout{30'000};
     std::size_t headerLimit = 16 * 1024;
     std::uint64_t bodyLimit = 0;
-    std::size_t maxConnections = 4096;
+    std::size_t maxConnections = 2048;
     int workers = 32;
 };
 

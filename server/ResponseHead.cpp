@@ -1,9 +1,8 @@
 #include "server/ResponseHead.h"
 
 // Boost 1.74's status.hpp uses std::ostream without including it.
-#include <ostream>
-
 #include <boost/beast/http/status.hpp>
+#include <ostream>
 
 namespace velloq::server {
 

@@ -84,6 +84,7 @@ Expected<std::unique_ptr<SharingServer>, Error> SharingServer::create(const Serv
     }
     HttpLimits limits;
     limits.workers = config.threads;
+    limits.maxConnections = config.maxConnections;
     limits.bodyLimit =
         std::max({config.maxUploadBytes, config.maxPartBytes, std::uint64_t{kCompleteBodyLimit}}) +
         (1 << 20);
