@@ -88,8 +88,7 @@ private:
 
     // The deadline was set before the handshake, or by the answer that came before.
     void readHead() {
-        waitingSince = std::chrono::steady_clock::now();
-        waitingForHead = true;
+        markWaiting(true);
         parser_.emplace();
         parser_->header_limit(static_cast<std::uint32_t>(hub_.limits.headerLimit));
         parser_->body_limit(hub_.limits.bodyLimit);
@@ -142,12 +141,15 @@ private:
         request_.expectsContinue = message.version() >= 11 &&
                                    equalsIgnoringCase(request_.header("Expect"), "100-continue");
         continued_ = false;
-        waitingForHead = false;
+        markWaiting(false);
         tcp().expires_never();
         hub_.pool.post([self = this->shared_from_this()] { self->serve(); });
     }
 
     void refuseHead(int status, std::string_view reason) {
+        if (hub_.log) {
+            hub_.log("refused a request from " + remoteAddr_ + ": " + std::string(reason));
+        }
         Response res;
         res.status = status;
         res.setContent("{\"error\":\"" + std::string(reason) + "\"}", "application/json");
@@ -269,7 +271,7 @@ private:
     // moment: closing with unread data would make the client's kernel throw
     // away the answer it has not read yet.
     void lingerAndClose() {
-        waitingForHead = true; // nothing left to serve: stop() may close it at once
+        markWaiting(true); // nothing left to serve: stop() may close it at once
         error_code ignored;
         tcp().socket().shutdown(asio::ip::tcp::socket::shutdown_send, ignored);
         tcp().expires_after(std::chrono::seconds(1));

@@ -25,8 +25,16 @@ public:
     // Weak so that the register never keeps a connection alive.
     virtual std::weak_ptr<ConnectionBase> handle() = 0;
 
+    void markWaiting(bool waiting) {
+        if (waiting) {
+            waitingSince.store(std::chrono::steady_clock::now().time_since_epoch().count());
+        }
+        waitingForHead.store(waiting);
+    }
+
     std::atomic<bool> waitingForHead{true}; // handshake, head or keep-alive wait
-    std::chrono::steady_clock::time_point waitingSince = std::chrono::steady_clock::now();
+    std::atomic<std::chrono::steady_clock::rep> waitingSince{
+        std::chrono::steady_clock::now().time_since_epoch().count()};
 };
 
 struct ConnectionHub {
