@@ -15,6 +15,7 @@
 #include <string>
 #include <thread>
 #include <vector>
+#include <zlib.h>
 
 using velloq::server::Md5;
 using namespace velloq::server::test;
@@ -75,17 +76,55 @@ std::string fetchMd5(const Settings& s, const std::string& url) {
     return md5.hexDigest();
 }
 
+std::string pngChunk(const char* type, const std::string& data) {
+    std::string out;
+    const auto crc = static_cast<std::uint32_t>(
+        crc32(crc32(0, reinterpret_cast<const Bytef*>(type), 4),
+              reinterpret_cast<const Bytef*>(data.data()), static_cast<uInt>(data.size())));
+    for (std::uint32_t value : {static_cast<std::uint32_t>(data.size()), crc}) {
+        for (int shift = 24; shift >= 0; shift -= 8) {
+            out.push_back(static_cast<char>((value >> shift) & 0xff));
+        }
+        if (out.size() == 4) {
+            out += std::string(type, 4) + data;
+        }
+    }
+    return out;
+}
+
+// A PNG of noise, about `bytes` long, different for every stream: the server
+// decodes all of it, as it would a screenshot.
+std::string noisePng(std::uint64_t stream, std::size_t bytes) {
+    const std::uint32_t width = 512;
+    const std::uint32_t height = static_cast<std::uint32_t>(bytes / (width * 3 + 1)) + 1;
+    std::string raw;
+    for (std::uint32_t y = 0; y < height; ++y) {
+        raw.push_back('\0');
+        for (std::uint32_t x = 0; x < width * 3; ++x) {
+            raw.push_back(byteAt(stream, raw.size()));
+        }
+    }
+    uLongf size = compressBound(raw.size());
+    std::string idat(size, '\0');
+    compress2(reinterpret_cast<Bytef*>(idat.data()), &size,
+              reinterpret_cast<const Bytef*>(raw.data()), raw.size(), 1);
+    idat.resize(size);
+    std::string ihdr;
+    for (std::uint32_t value : {width, height}) {
+        for (int shift = 24; shift >= 0; shift -= 8) {
+            ihdr.push_back(static_cast<char>((value >> shift) & 0xff));
+        }
+    }
+    ihdr += std::string("\x08\x02\0\0\0", 5);
+    return std::string("\x89PNG\r\n\x1a\n", 8) + pngChunk("IHDR", ihdr) + pngChunk("IDAT", idat) +
+           pngChunk("IEND", "");
+}
+
 void imageClient(const Settings& s, int client) {
-    const std::string png = std::string(
-        "\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\0\0\x01\0\0\0\x01\x08\x02\0\0\0\x90\x77\x53\xde", 33);
     for (int i = 0; i < s.uploads; ++i) {
         std::uint64_t stream =
             static_cast<std::uint64_t>(client) * 100000 + static_cast<std::uint64_t>(i);
-        std::string image = png;
-        image.resize(static_cast<std::size_t>(s.pngKiB) * 1024);
-        for (std::size_t at = png.size(); at < image.size(); ++at) {
-            image[at] = byteAt(stream, at);
-        }
+        const std::string image = noisePng(stream, static_cast<std::size_t>(s.pngKiB) * 1024);
         HttpRequest post = base(s, "POST", "/upload");
         post.headers.push_back("Content-Type: multipart/form-data; boundary=velloq-load");
         post.body = "--velloq-load\r\nContent-Disposition: form-data; name=\"image\"; "

@@ -8,10 +8,12 @@ packages=(
   build-essential cmake ninja-build pkg-config clang-format git ccache
   # libraries the product links
   qt6-base-dev qt6-svg-dev libgl-dev libsecret-1-dev libcurl4-openssl-dev nlohmann-json3-dev
-  libcpp-httplib-dev libssl-dev openssl libspng-dev
+  libboost-dev libboost-system-dev libssl-dev openssl libspng-dev
   libpulse-dev libx11-dev libxrandr-dev libxext-dev libxfixes-dev libxi-dev libcanberra-dev libxcb1-dev xclip
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev libpng-dev scrot maim
+  # fuzzing (libFuzzer with clang)
+  clang libclang-rt-14-dev
   # services the run and the tests start
   xvfb xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils x11-utils
   openbox tint2 xdotool imagemagick dbus dbus-x11 gnome-keyring libsecret-tools

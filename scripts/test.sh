@@ -31,6 +31,7 @@ export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export LSAN_OPTIONS=suppressions=$PWD/tests/sanitizers/lsan.supp:print_suppressions=0
 build_and_test build-asan "-DCMAKE_BUILD_TYPE=Debug -DVELLOQ_SANITIZE=ON" "" ""
+bash scripts/fuzz.sh
 
 export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:suppressions=$PWD/tests/sanitizers/tsan.supp
 build_and_test build-tsan "-DCMAKE_BUILD_TYPE=Debug -DVELLOQ_TSAN=ON" \

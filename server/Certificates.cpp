@@ -130,7 +130,7 @@ bool usable(X509* cert, EVP_PKEY* key, X509* issuer) {
 
 } // namespace
 
-Result<LocalTls> ensureLocalTls(const std::filesystem::path& tlsDir) {
+Expected<LocalTls, Error> ensureLocalTls(const std::filesystem::path& tlsDir) {
     LocalTls files{tlsDir / "ca.pem", tlsDir / "server.pem", tlsDir / "server-key.pem"};
     const auto caKeyPath = tlsDir / "ca-key.pem";
 
@@ -150,7 +150,7 @@ Result<LocalTls> ensureLocalTls(const std::filesystem::path& tlsDir) {
             wrote = writeFileAtomically(files.caCert, pemOf(ca.get()), 0644);
         }
         if (!wrote) {
-            return wrote.error();
+            return Unexpected(wrote.error());
         }
     }
 
@@ -170,7 +170,7 @@ Result<LocalTls> ensureLocalTls(const std::filesystem::path& tlsDir) {
                 writeFileAtomically(files.serverCert, pemOf(server.get()) + pemOf(ca.get()), 0644);
         }
         if (!wrote) {
-            return wrote.error();
+            return Unexpected(wrote.error());
         }
     }
     return files;

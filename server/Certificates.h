@@ -6,7 +6,7 @@
 // system-wide. Existing files are reused while they are valid, so a client
 // that trusts the CA keeps working across restarts.
 
-#include "server/Result.h"
+#include "server/Error.h"
 
 #include <filesystem>
 
@@ -18,6 +18,6 @@ struct LocalTls {
     std::filesystem::path serverKey;  // mode 0600
 };
 
-Result<LocalTls> ensureLocalTls(const std::filesystem::path& tlsDir);
+Expected<LocalTls, Error> ensureLocalTls(const std::filesystem::path& tlsDir);
 
 } // namespace velloq::server

@@ -113,6 +113,10 @@ const std::map<std::string, Setter>& valueOptions() {
          [](const std::string& v, CommandLine& c, std::string&) {
              return parseNumber(v, c.config.threads, 1) && c.config.threads <= 1024;
          }},
+        {"--max-connections",
+         [](const std::string& v, CommandLine& c, std::string&) {
+             return parseNumber(v, c.config.maxConnections, std::size_t{16});
+         }},
         {"--ready-file",
          [](const std::string& v, CommandLine& c, std::string&) {
              c.config.readyFile = v;
@@ -132,7 +136,7 @@ std::filesystem::path defaultDataDir() {
     return std::filesystem::path(home && *home ? home : ".") / ".local/share/velloq-server";
 }
 
-Result<CommandLine> parseCommandLine(const std::vector<std::string>& args) {
+Expected<CommandLine, Error> parseCommandLine(const std::vector<std::string>& args) {
     CommandLine line;
     line.config.dataDir = defaultDataDir();
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -215,6 +219,8 @@ Options:
   --manifest FILE         JSON served at /linux-version.json: "latest", "url",
                           optional "notes" and "released"
   --threads N             request threads (default 32)
+  --max-connections N     open connections at most; beyond it, the one that has
+                          waited longest for its request is closed (default 2048)
   --ready-file FILE       also write {"url","caFile","port"} to FILE once listening
   --enable-fault-injection
                           for client tests, on a loopback address only:

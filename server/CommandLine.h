@@ -16,7 +16,7 @@ struct CommandLine {
 };
 
 // `args` excludes the program name. Key and manifest files are read here.
-Result<CommandLine> parseCommandLine(const std::vector<std::string>& args);
+Expected<CommandLine, Error> parseCommandLine(const std::vector<std::string>& args);
 
 std::string usageText();
 

@@ -33,6 +33,8 @@ struct ServerConfig {
     std::optional<Manifest> manifest;
     bool faultInjection = false; // test-only admin routes, loopback only
     int threads = 32;
+    // Each waiting TLS connection holds about 100 KiB; this bounds their memory.
+    std::size_t maxConnections = 2048;
     std::optional<std::filesystem::path> readyFile;
 
     std::shared_ptr<const Clock> clock = std::make_shared<SystemClock>();

@@ -4,7 +4,7 @@
 
 namespace velloq::server {
 
-Result<DataDir> DataDir::prepare(const fs::path& root) {
+Expected<DataDir, Error> DataDir::prepare(const fs::path& root) {
     std::error_code ec;
     fs::path absolute = fs::absolute(root, ec);
     if (ec) {
@@ -19,12 +19,12 @@ Result<DataDir> DataDir::prepare(const fs::path& root) {
     }
     auto rootMade = ensurePrivateDir(absolute);
     if (!rootMade) {
-        return rootMade.error();
+        return Unexpected(rootMade.error());
     }
     if (!fs::exists(marker, ec)) {
         auto marked = writeFileAtomically(marker, "velloq-server data directory\n", 0600);
         if (!marked) {
-            return marked.error();
+            return Unexpected(marked.error());
         }
     }
     DataDir dir(absolute);
@@ -38,7 +38,7 @@ Result<DataDir> DataDir::prepare(const fs::path& root) {
     for (const char* sub : {"tls", "images", "videos", "pending", "tmp"}) {
         auto made = ensurePrivateDir(absolute / sub);
         if (!made) {
-            return made.error();
+            return Unexpected(made.error());
         }
     }
     return dir;

@@ -19,7 +19,7 @@ namespace velloq::server {
 class DataDir {
 public:
     // Creates the layout and removes what an earlier run left unfinished.
-    static Result<DataDir> prepare(const fs::path& root);
+    static Expected<DataDir, Error> prepare(const fs::path& root);
 
     const fs::path& root() const { return root_; }
     fs::path tlsDir() const { return root_ / "tls"; }
@@ -34,7 +34,7 @@ public:
         return root_ / "videos" / (std::string(id) + ".mp4");
     }
 
-    Result<TempFile> createTemp() const { return TempFile::create(tmpDir()); }
+    Expected<TempFile, Error> createTemp() const { return TempFile::create(tmpDir()); }
 
     // True when a file can be created and removed in every storage directory.
     bool writable() const;

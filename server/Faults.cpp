@@ -16,7 +16,7 @@ std::optional<Route> routeNamed(std::string_view name) {
     return std::nullopt;
 }
 
-Result<Fault> parseFault(std::string_view text) {
+Expected<Fault, Error> parseFault(std::string_view text) {
     auto json = nlohmann::json::parse(text, nullptr, false);
     if (json.is_discarded() || !json.is_object()) {
         return fail("fault must be a JSON object");

@@ -4,7 +4,7 @@
 // reachable when the server was started with fault injection on a loopback
 // address.
 
-#include "server/Result.h"
+#include "server/Error.h"
 
 #include <array>
 #include <chrono>
@@ -39,7 +39,7 @@ struct Fault {
 };
 
 // {"status": 503, "dropEtag": true, "delayMs": 200, "cutBody": true, "times": 2}, all optional.
-Result<Fault> parseFault(std::string_view json);
+Expected<Fault, Error> parseFault(std::string_view json);
 
 class FaultTable {
 public:

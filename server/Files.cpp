@@ -42,7 +42,7 @@ bool writeAll(int fd, const char* data, std::size_t size) {
 
 } // namespace
 
-Status ensurePrivateDir(const fs::path& dir) {
+Expected<void, Error> ensurePrivateDir(const fs::path& dir) {
     std::error_code ec;
     fs::create_directories(dir, ec);
     if (ec) {
@@ -51,13 +51,14 @@ Status ensurePrivateDir(const fs::path& dir) {
     if (::chmod(dir.c_str(), 0700) != 0) {
         return fail(systemError("cannot restrict", dir));
     }
-    return Done{};
+    return {};
 }
 
-Status writeFileAtomically(const fs::path& target, std::string_view contents, unsigned mode) {
+Expected<void, Error> writeFileAtomically(const fs::path& target, std::string_view contents,
+                                          unsigned mode) {
     auto temp = TempFile::create(target.parent_path());
     if (!temp) {
-        return temp.error();
+        return Unexpected(temp.error());
     }
     if (!temp.value().write(contents.data(), contents.size()) ||
         ::fchmod(temp.value().fd(), static_cast<mode_t>(mode)) != 0) {
@@ -66,13 +67,13 @@ Status writeFileAtomically(const fs::path& target, std::string_view contents, un
     return temp.value().publishAs(target);
 }
 
-Result<TempFile> TempFile::create(const fs::path& dir) {
+Expected<TempFile, Error> TempFile::create(const fs::path& dir) {
     auto name = randomHex(12);
     if (!name) {
         return fail("no randomness for a temporary file name");
     }
     fs::path path = dir / (".tmp-" + *name);
-    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd < 0) {
         return fail(systemError("cannot create", path));
     }
@@ -116,7 +117,7 @@ bool TempFile::write(const char* data, std::size_t size) {
     return true;
 }
 
-Status TempFile::publishAs(const fs::path& target) {
+Expected<void, Error> TempFile::publishAs(const fs::path& target) {
     if (fd_ < 0) {
         return fail("temporary file already closed");
     }
@@ -130,7 +131,7 @@ Status TempFile::publishAs(const fs::path& target) {
     }
     path_.clear();
     syncDirectory(target.parent_path());
-    return Done{};
+    return {};
 }
 
 bool appendFile(TempFile& out, const fs::path& source) {

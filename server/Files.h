@@ -4,7 +4,7 @@
 // private to the server's user, and nothing becomes visible under its final
 // name until it is complete and synced.
 
-#include "server/Result.h"
+#include "server/Error.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -15,17 +15,18 @@ namespace velloq::server {
 namespace fs = std::filesystem;
 
 // Creates `dir` (and parents) and restricts it to the owner.
-Status ensurePrivateDir(const fs::path& dir);
+Expected<void, Error> ensurePrivateDir(const fs::path& dir);
 
 // Writes `contents` to a private temporary file beside `target`, syncs it and
 // renames it over `target`. `mode` applies to the final file.
-Status writeFileAtomically(const fs::path& target, std::string_view contents, unsigned mode);
+Expected<void, Error> writeFileAtomically(const fs::path& target, std::string_view contents,
+                                          unsigned mode);
 
 // A file being filled in a temporary directory. It is removed when the
 // object goes away unless it was moved to its final name first.
 class TempFile {
 public:
-    static Result<TempFile> create(const fs::path& dir);
+    static Expected<TempFile, Error> create(const fs::path& dir);
 
     TempFile(TempFile&& other) noexcept;
     TempFile& operator=(TempFile&& other) noexcept;
@@ -39,7 +40,7 @@ public:
     const fs::path& path() const { return path_; }
 
     // Syncs, closes and renames the file to `target`, then syncs the directory.
-    Status publishAs(const fs::path& target);
+    Expected<void, Error> publishAs(const fs::path& target);
 
 private:
     TempFile(int fd, fs::path path) : fd_(fd), path_(std::move(path)) {}

@@ -2,102 +2,55 @@
 
 #include "server/Ranges.h"
 
-#include <charconv>
 #include <fcntl.h>
 #include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <vector>
 
 namespace velloq::server {
 
-void sendJson(httplib::Response& res, int status, const nlohmann::json& body) {
+void sendJson(Response& res, int status, const nlohmann::json& body) {
     res.status = status;
-    res.set_content(body.dump(), "application/json");
+    res.setContent(body.dump(), "application/json");
 }
 
-void sendError(httplib::Response& res, int status, std::string_view message) {
+void sendError(Response& res, int status, std::string_view message) {
     sendJson(res, status, {{"error", message}});
 }
 
-void closeAfterResponse(httplib::Response& res) {
-    std::string body = std::move(res.body);
-    res.body.clear();
-    std::string type = res.get_header_value("Content-Type");
-    res.headers.erase("Content-Type");
-    res.set_header("Connection", "close");
-    // cpp-httplib keeps a connection open whatever the headers say, and would
-    // then read the unread body as further requests. A body writer that
-    // reports failure after writing everything makes it close the connection.
-    const std::size_t size = body.size();
-    res.set_content_provider(
-        size, type.empty() ? "application/json" : type,
-        [body = std::move(body)](std::size_t offset, std::size_t, httplib::DataSink& sink) {
-            if (offset < body.size()) {
-                sink.write(body.data() + offset, body.size() - offset);
-            }
-            return false;
-        });
-}
-
-void sendErrorAndClose(httplib::Response& res, int status, std::string_view message) {
+void sendErrorAndClose(Response& res, int status, std::string_view message) {
     sendError(res, status, message);
-    closeAfterResponse(res);
+    res.close = true;
 }
 
-void refuseUnreadBody(const httplib::Request& req, httplib::Response& res,
-                      const httplib::ContentReader& reader) {
-    if (!req.has_header("Content-Length") && !req.has_header("Transfer-Encoding")) {
-        return; // no body on the wire
+void refuseUnreadBody(const Request& req, Response& res, BodyReader& reader) {
+    if (!req.hasBody || reader.finished()) {
+        return;
     }
-    // A small body is read and dropped so the answer arrives on a clean
-    // connection; closing with unread data can make the client's kernel drop
-    // the answer. Larger bodies come from clients that asked "Expect:
-    // 100-continue" and were refused before sending, or get a closed connection.
-    constexpr std::uint64_t kDrainLimit = 1 << 20;
-    if (auto length = declaredLength(req); !length || *length <= kDrainLimit) {
-        const int status = res.status;
+    constexpr std::uint64_t kDrainLimit = 64 * 1024;
+    if (!req.expectsContinue && req.contentLength && *req.contentLength <= kDrainLimit) {
         std::uint64_t drained = 0;
-        bool whole = readRawBody(req, reader, [&](const char*, std::size_t size) {
-            drained += size;
-            return drained <= kDrainLimit;
-        });
-        res.status = status; // the reader reports its own failures there
-        if (whole) {
+        if (reader.read([&](const char*, std::size_t size) {
+                drained += size;
+                return drained <= kDrainLimit;
+            })) {
             return;
         }
     }
-    closeAfterResponse(res);
+    res.close = true;
 }
 
-void takeOverRanges(const httplib::Request& req) {
-    const_cast<httplib::Request&>(req).ranges.clear();
-}
-
-std::optional<std::uint64_t> declaredLength(const httplib::Request& req) {
-    if (!req.has_header("Content-Length")) {
-        return std::nullopt;
-    }
-    std::string text = req.get_header_value("Content-Length");
-    std::uint64_t value = 0;
-    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || ec != std::errc{} || end != text.data() + text.size()) {
-        return std::nullopt;
-    }
-    return value;
-}
-
-BodyRead readSmallBody(const httplib::Request& req, const httplib::ContentReader& reader,
-                       std::size_t limit, std::string& out) {
+BodyRead readSmallBody(const Request& req, BodyReader& reader, std::size_t limit,
+                       std::string& out) {
     out.clear();
-    if (!req.has_header("Content-Length") && !req.has_header("Transfer-Encoding")) {
-        return BodyRead::Ok; // no body; reading would wait for the connection to close
+    if (!req.hasBody) {
+        return BodyRead::Ok;
     }
-    if (auto length = declaredLength(req); length && *length > limit) {
+    if (req.contentLength && *req.contentLength > limit) {
         return BodyRead::TooLarge;
     }
     bool tooLarge = false;
-    bool ok = readRawBody(req, reader, [&](const char* data, std::size_t size) {
+    bool ok = reader.read([&](const char* data, std::size_t size) {
         if (out.size() + size > limit) {
             tooLarge = true;
             return false;
@@ -113,54 +66,18 @@ BodyRead readSmallBody(const httplib::Request& req, const httplib::ContentReader
 
 namespace {
 
-// cpp-httplib parses a body itself when it sees a multipart Content-Type, and
-// fails when the handler asked for raw bytes. The header is hidden while the
-// body is read and put back afterwards.
-class HiddenContentType {
-public:
-    explicit HiddenContentType(const httplib::Request& req)
-        : req_(const_cast<httplib::Request&>(req)),
-          value_(req.get_header_value_count("Content-Type") > 0
-                     ? std::optional(req.get_header_value("Content-Type"))
-                     : std::nullopt) {
-        req_.headers.erase("Content-Type");
-    }
-    ~HiddenContentType() {
-        if (value_) {
-            req_.headers.emplace("Content-Type", *value_);
-        }
-    }
-    HiddenContentType(const HiddenContentType&) = delete;
-    HiddenContentType& operator=(const HiddenContentType&) = delete;
-
-private:
-    httplib::Request& req_;
-    std::optional<std::string> value_;
-};
-
-} // namespace
-
-bool readRawBody(const httplib::Request& req, const httplib::ContentReader& reader,
-                 const httplib::ContentReceiver& receiver) {
-    HiddenContentType hidden(req);
-    return reader(receiver);
-}
-
-namespace {
-
 struct OpenFile {
-    explicit OpenFile(int descriptor) : fd(descriptor), buffer(64 * 1024) {}
+    explicit OpenFile(int descriptor) : fd(descriptor) {}
     ~OpenFile() { ::close(fd); }
     OpenFile(const OpenFile&) = delete;
     OpenFile& operator=(const OpenFile&) = delete;
     int fd;
-    std::vector<char> buffer;
 };
 
 } // namespace
 
-void serveFile(const httplib::Request& req, httplib::Response& res,
-               const std::filesystem::path& path, const std::string& contentType) {
+void serveFile(const Request& req, Response& res, const std::filesystem::path& path,
+               const std::string& contentType) {
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         sendError(res, 404, "not found");
@@ -173,68 +90,49 @@ void serveFile(const httplib::Request& req, httplib::Response& res,
         return;
     }
     const auto size = static_cast<std::uint64_t>(info.st_size);
-    const RangeChoice range = chooseRange(req.get_header_value("Range"), size);
-    res.set_header("Accept-Ranges", "bytes");
-    res.set_header("X-Content-Type-Options", "nosniff");
+    const RangeChoice range = chooseRange(req.header("Range"), size);
+    res.setHeader("Accept-Ranges", "bytes");
+    res.setHeader("X-Content-Type-Options", "nosniff");
     if (range.outcome == RangeOutcome::Unsatisfiable) {
-        res.set_header("Content-Range", "bytes */" + std::to_string(size));
+        res.setHeader("Content-Range", "bytes */" + std::to_string(size));
         sendError(res, 416, "range not satisfiable");
         return;
     }
-    res.set_header("Cache-Control", "public, max-age=31536000, immutable");
+    res.setHeader("Cache-Control", "public, max-age=31536000, immutable");
     res.status = 200;
     if (range.outcome == RangeOutcome::Partial) {
         res.status = 206;
-        res.set_header("Content-Range", "bytes " + std::to_string(range.first) + "-" +
-                                            std::to_string(range.first + range.length - 1) + "/" +
-                                            std::to_string(size));
+        res.setHeader("Content-Range", "bytes " + std::to_string(range.first) + "-" +
+                                           std::to_string(range.first + range.length - 1) + "/" +
+                                           std::to_string(size));
     }
+    res.setContent("", contentType);
     if (range.length == 0) {
-        res.set_content("", contentType);
         return;
     }
     const std::uint64_t first = range.first;
-    res.set_content_provider(
-        static_cast<std::size_t>(range.length), contentType,
-        [file, first](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
-            std::size_t chunk = std::min(length, file->buffer.size());
-            ssize_t n =
-                ::pread(file->fd, file->buffer.data(), chunk, static_cast<off_t>(first + offset));
-            if (n <= 0) {
-                return false; // the file shrank or failed: drop the connection
-            }
-            return sink.write(file->buffer.data(), static_cast<std::size_t>(n));
-        });
+    res.providerLength = range.length;
+    res.provider = [file, first](std::uint64_t offset, char* out, std::size_t length) {
+        ssize_t n = ::pread(file->fd, out, length, static_cast<off_t>(first + offset));
+        // A file that shrank or failed drops the connection.
+        return n > 0 ? static_cast<std::size_t>(n) : std::size_t{0};
+    };
 }
 
-void cutResponseBody(httplib::Response& res) {
-    if (res.content_provider_) {
-        auto inner = std::move(res.content_provider_);
-        const std::size_t half = res.content_length_ / 2;
-        res.content_provider_ = [inner, half](std::size_t offset, std::size_t length,
-                                              httplib::DataSink& sink) {
-            return offset < half && inner(offset, std::min(length, half - offset), sink);
-        };
+void cutResponseBody(Response& res) {
+    if (!res.provider) {
+        if (res.status == 204 || res.status == 304) {
+            res.status = 200; // these may not carry a body to cut
+        }
+        if (res.contentType.empty()) {
+            res.contentType = "application/octet-stream";
+        }
+        const std::size_t half = res.body.size() / 2;
+        res.body.append(16, ' '); // declared, never sent: even an empty body is cut
+        res.cutAfter = half;
         return;
     }
-    std::string body = std::move(res.body);
-    res.body.clear();
-    std::string type = res.get_header_value("Content-Type");
-    res.headers.erase("Content-Type");
-    res.headers.erase("Content-Length");
-    if (type.empty()) {
-        type = "application/octet-stream";
-    }
-    if (res.status == 204 || res.status == 304) {
-        res.status = 200; // these may not carry a body to cut
-    }
-    const std::size_t half = body.size() / 2;
-    const std::size_t declared = body.size() + 16;
-    res.set_content_provider(
-        declared, type,
-        [body = std::move(body), half](std::size_t offset, std::size_t, httplib::DataSink& sink) {
-            return offset < half && sink.write(body.data() + offset, half - offset);
-        });
+    res.cutAfter = res.providerLength / 2;
 }
 
 bool isLoopbackAddress(std::string_view address) {

@@ -41,7 +41,7 @@ bool isValidKey(std::string_view key) {
                        isTokenChar);
 }
 
-Result<std::vector<KeyEntry>> parseKeyFile(std::string_view text) {
+Expected<std::vector<KeyEntry>, Error> parseKeyFile(std::string_view text) {
     std::vector<KeyEntry> entries;
     std::size_t lineNumber = 0;
     while (!text.empty()) {
@@ -66,7 +66,7 @@ Result<std::vector<KeyEntry>> parseKeyFile(std::string_view text) {
     return entries;
 }
 
-Result<std::vector<KeyEntry>> loadKeyFile(const std::filesystem::path& path) {
+Expected<std::vector<KeyEntry>, Error> loadKeyFile(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         return fail("cannot read key file " + path.string());

@@ -4,7 +4,7 @@
 // compares against all of them, so neither memory dumps nor timing reveal a key.
 
 #include "server/Crypto.h"
-#include "server/Result.h"
+#include "server/Error.h"
 
 #include <filesystem>
 #include <string>
@@ -23,8 +23,8 @@ bool isValidKey(std::string_view key);
 
 // One key per line, optionally followed by the word "disabled"; '#' starts a comment.
 // Errors name the line, never the key.
-Result<std::vector<KeyEntry>> parseKeyFile(std::string_view text);
-Result<std::vector<KeyEntry>> loadKeyFile(const std::filesystem::path& path);
+Expected<std::vector<KeyEntry>, Error> parseKeyFile(std::string_view text);
+Expected<std::vector<KeyEntry>, Error> loadKeyFile(const std::filesystem::path& path);
 
 enum class AuthOutcome { Granted, Missing, Malformed, Unknown, Disabled };
 

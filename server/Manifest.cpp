@@ -7,7 +7,7 @@
 
 namespace velloq::server {
 
-Result<Manifest> validateManifest(Manifest manifest) {
+Expected<Manifest, Error> validateManifest(Manifest manifest) {
     static const std::regex version(R"(^\d+(\.\d+)*$)");
     static const std::regex link(R"(^https?://[^/\s]+(/\S*)?$)");
     if (!std::regex_match(manifest.latest, version)) {
@@ -19,7 +19,7 @@ Result<Manifest> validateManifest(Manifest manifest) {
     return manifest;
 }
 
-Result<Manifest> parseManifest(std::string_view text) {
+Expected<Manifest, Error> parseManifest(std::string_view text) {
     auto json = nlohmann::json::parse(text, nullptr, false);
     if (json.is_discarded() || !json.is_object()) {
         return fail("manifest is not a JSON object");
@@ -44,7 +44,7 @@ Result<Manifest> parseManifest(std::string_view text) {
     return validateManifest(Manifest{*latest, *url, textOf("notes"), textOf("released")});
 }
 
-Result<Manifest> loadManifest(const std::filesystem::path& path) {
+Expected<Manifest, Error> loadManifest(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         return fail("cannot read manifest " + path.string());

@@ -3,7 +3,7 @@
 // The update manifest the server publishes for clients. It is validated when
 // loaded, so the server never hands out a manifest every client would reject.
 
-#include "server/Result.h"
+#include "server/Error.h"
 
 #include <filesystem>
 #include <optional>
@@ -19,9 +19,9 @@ struct Manifest {
     std::optional<std::string> released;
 };
 
-Result<Manifest> validateManifest(Manifest manifest);
-Result<Manifest> parseManifest(std::string_view json);
-Result<Manifest> loadManifest(const std::filesystem::path& path);
+Expected<Manifest, Error> validateManifest(Manifest manifest);
+Expected<Manifest, Error> parseManifest(std::string_view json);
+Expected<Manifest, Error> loadManifest(const std::filesystem::path& path);
 std::string manifestJson(const Manifest& manifest);
 
 } // namespace velloq::server

@@ -7,52 +7,49 @@
 
 namespace velloq::server {
 
-void addPublicRoutes(httplib::Server& server, ServerContext& ctx) {
-    addReadRoute(server, ctx, "/healthz", Route::Health,
-                 [&ctx](const httplib::Request&, httplib::Response& res) {
-                     res.set_header("Cache-Control", "no-store");
-                     if (ctx.data.writable()) {
-                         res.status = 204;
-                     } else {
-                         sendError(res, 503, "storage is not writable");
-                     }
-                 });
-    addReadRoute(server, ctx, "/linux-version.json", Route::Manifest,
-                 [&ctx](const httplib::Request&, httplib::Response& res) {
+void addPublicRoutes(ServerContext& ctx) {
+    addReadRoute(ctx, "/healthz", Route::Health, [&ctx](const Request&, Response& res) {
+        res.setHeader("Cache-Control", "no-store");
+        if (ctx.data.writable()) {
+            res.status = 204;
+        } else {
+            sendError(res, 503, "storage is not writable");
+        }
+    });
+    addReadRoute(ctx, "/linux-version.json", Route::Manifest,
+                 [&ctx](const Request&, Response& res) {
                      if (!ctx.config.manifest) {
                          sendError(res, 404, "no update manifest is published");
                          return;
                      }
-                     res.set_header("Cache-Control", "no-cache");
+                     res.setHeader("Cache-Control", "no-cache");
                      res.status = 200;
-                     res.set_content(manifestJson(*ctx.config.manifest), "application/json");
+                     res.setContent(manifestJson(*ctx.config.manifest), "application/json");
                  });
-    addReadRoute(server, ctx, "/i/([0-9a-f]{32})\\.png", Route::Image,
-                 [&ctx](const httplib::Request& req, httplib::Response& res) {
-                     serveFile(req, res, ctx.data.imagePath(req.matches[1].str()), "image/png");
+    addReadRoute(ctx, "/i/([0-9a-f]{32})\\.png", Route::Image,
+                 [&ctx](const Request& req, Response& res) {
+                     serveFile(req, res, ctx.data.imagePath(req.matches[1]), "image/png");
                  });
-    addReadRoute(server, ctx, "/v/([0-9a-f]{32})\\.mp4", Route::Video,
-                 [&ctx](const httplib::Request& req, httplib::Response& res) {
-                     serveFile(req, res, ctx.data.videoPath(req.matches[1].str()), "video/mp4");
+    addReadRoute(ctx, "/v/([0-9a-f]{32})\\.mp4", Route::Video,
+                 [&ctx](const Request& req, Response& res) {
+                     serveFile(req, res, ctx.data.videoPath(req.matches[1]), "video/mp4");
                  });
 }
 
-void addFaultRoutes(httplib::Server& server, ServerContext& ctx) {
+void addFaultRoutes(ServerContext& ctx) {
     constexpr std::size_t kLimit = 4096;
-    const Precheck loopbackOnly = [](const httplib::Request& req, const httplib::Match&,
-                                     httplib::Response& res) {
-        if (!isLoopbackAddress(req.remote_addr)) {
+    const Precheck loopbackOnly = [](const Request& req, Response& res) {
+        if (!isLoopbackAddress(req.remoteAddr)) {
             sendError(res, 403, "fault injection is for loopback clients only");
             return false;
         }
         return declaredWithin(req, res, kLimit);
     };
-    addWriteRoute(server, ctx, "PUT", "/_test/faults/([a-z-]+)", std::nullopt, loopbackOnly,
-                  [&ctx](const httplib::Request& req, httplib::Response& res,
-                         const httplib::ContentReader& reader) {
+    addWriteRoute(ctx, "PUT", "/_test/faults/([a-z-]+)", std::nullopt, loopbackOnly,
+                  [&ctx](const Request& req, Response& res, BodyReader& reader) {
                       std::string body;
                       BodyRead read = readSmallBody(req, reader, kLimit, body);
-                      auto route = routeNamed(req.matches[1].str());
+                      auto route = routeNamed(req.matches[1]);
                       auto fault = parseFault(body);
                       if (read != BodyRead::Ok) {
                           sendErrorAndClose(res, 400, "bad body");
@@ -65,9 +62,8 @@ void addFaultRoutes(httplib::Server& server, ServerContext& ctx) {
                           res.status = 204;
                       }
                   });
-    addWriteRoute(server, ctx, "DELETE", "/_test/faults", std::nullopt, loopbackOnly,
-                  [&ctx](const httplib::Request& req, httplib::Response& res,
-                         const httplib::ContentReader& reader) {
+    addWriteRoute(ctx, "DELETE", "/_test/faults", std::nullopt, loopbackOnly,
+                  [&ctx](const Request& req, Response& res, BodyReader& reader) {
                       std::string ignored;
                       readSmallBody(req, reader, kLimit, ignored);
                       ctx.faults.clear();

@@ -3,52 +3,16 @@
 #include "server/Certificates.h"
 #include "server/Crypto.h"
 #include "server/HttpSupport.h"
+#include "server/JsonBody.h"
 #include "server/Routes.h"
 
 #include <algorithm>
 #include <chrono>
-#include <openssl/ssl.h>
 #include <regex>
 #include <signal.h>
-#include <sys/socket.h>
 
 namespace velloq::server {
 namespace {
-
-// cpp-httplib listens with a backlog of 5; a burst of clients would then see
-// dropped SYNs and one-second stalls. Listening again widens the queue.
-template <class Base> class WideBacklog : public Base {
-public:
-    using Base::Base;
-    void widenBacklog() { ::listen(this->svr_sock_, SOMAXCONN); }
-};
-
-struct TlsFiles {
-    std::filesystem::path cert;
-    std::filesystem::path key;
-};
-
-std::unique_ptr<httplib::Server> makeTransport(const TlsFiles* tls) {
-    if (!tls) {
-        return std::make_unique<WideBacklog<httplib::Server>>();
-    }
-    auto setup = [files = *tls](SSL_CTX& ctx) {
-        SSL_CTX_set_min_proto_version(&ctx, TLS1_2_VERSION);
-        SSL_CTX_set_options(&ctx, SSL_OP_NO_COMPRESSION | SSL_OP_NO_RENEGOTIATION);
-        return SSL_CTX_use_certificate_chain_file(&ctx, files.cert.c_str()) == 1 &&
-               SSL_CTX_use_PrivateKey_file(&ctx, files.key.c_str(), SSL_FILETYPE_PEM) == 1 &&
-               SSL_CTX_check_private_key(&ctx) == 1;
-    };
-    return std::make_unique<WideBacklog<httplib::SSLServer>>(setup);
-}
-
-void widenBacklog(httplib::Server& server, bool tls) {
-    if (tls) {
-        static_cast<WideBacklog<httplib::SSLServer>&>(server).widenBacklog();
-    } else {
-        static_cast<WideBacklog<httplib::Server>&>(server).widenBacklog();
-    }
-}
 
 std::string ownOrigin(const ServerConfig& config, int port) {
     std::string host = config.host;
@@ -63,7 +27,7 @@ std::string ownOrigin(const ServerConfig& config, int port) {
     return (config.plainHttp ? "http://" : "https://") + host + ":" + std::to_string(port);
 }
 
-Result<std::string> publicBase(const ServerConfig& config, int port) {
+Expected<std::string, Error> publicBase(const ServerConfig& config, int port) {
     if (config.publicUrl.empty()) {
         return ownOrigin(config, port);
     }
@@ -88,14 +52,14 @@ void ignoreSigpipe() {
 
 } // namespace
 
-Result<std::unique_ptr<SharingServer>> SharingServer::create(const ServerConfig& config) {
+Expected<std::unique_ptr<SharingServer>, Error> SharingServer::create(const ServerConfig& config) {
     if (config.faultInjection && !isLoopbackHost(config.host)) {
         return fail("fault injection is only available on a loopback address");
     }
     auto data = DataDir::prepare(config.dataDir);
     auto secret = randomHex(32);
     if (!data || !secret) {
-        return data ? fail("no randomness for the signing secret") : data.error();
+        return data ? fail("no randomness for the signing secret") : Unexpected(data.error());
     }
     std::unique_ptr<SharingServer> server(new SharingServer());
     std::optional<TlsFiles> tls;
@@ -104,44 +68,40 @@ Result<std::unique_ptr<SharingServer>> SharingServer::create(const ServerConfig&
     } else if (!config.plainHttp) {
         auto local = ensureLocalTls(data.value().tlsDir());
         if (!local) {
-            return local.error();
+            return Unexpected(local.error());
         }
         tls = TlsFiles{local.value().serverCert, local.value().serverKey};
         server->caFile_ = local.value().caCert;
     }
     ignoreSigpipe();
     server->ctx_ = std::make_unique<ServerContext>(config, std::move(data).value(), *secret);
-    server->http_ = makeTransport(tls ? &*tls : nullptr);
-    httplib::Server& http = *server->http_;
-    if (!http.is_valid()) {
-        return fail("cannot load the TLS certificate and key");
-    }
-    const std::size_t threads = static_cast<std::size_t>(config.threads);
-    http.new_task_queue = [threads] { return new httplib::ThreadPool(threads); };
-    http.set_payload_max_length(std::max(config.maxUploadBytes, config.maxPartBytes) + (1 << 20));
-    http.set_read_timeout(30);
-    http.set_write_timeout(30);
-    http.set_keep_alive_max_count(100);
     ServerContext& ctx = *server->ctx_;
-    installHooks(http, ctx);
-    addUploadRoute(http, ctx);
-    addVideoRoutes(http, ctx);
-    addPublicRoutes(http, ctx);
+    addUploadRoute(ctx);
+    addVideoRoutes(ctx);
+    addPublicRoutes(ctx);
     if (config.faultInjection) {
-        addFaultRoutes(http, ctx);
+        addFaultRoutes(ctx);
     }
-    addFallbackRoutes(http);
-
-    server->port_ = config.port == 0
-                        ? http.bind_to_any_port(config.host)
-                        : (http.bind_to_port(config.host, config.port) ? config.port : -1);
-    if (server->port_ <= 0) {
-        return fail("cannot listen on " + config.host + ":" + std::to_string(config.port));
+    HttpLimits limits;
+    limits.workers = config.threads;
+    limits.maxConnections = config.maxConnections;
+    limits.bodyLimit =
+        std::max({config.maxUploadBytes, config.maxPartBytes, std::uint64_t{kCompleteBodyLimit}}) +
+        (1 << 20);
+    auto http = HttpServer::create(
+        config.host, config.port, tls, limits,
+        [&ctx](Request& req, BodyReader& reader, Response& res) {
+            handleRequest(ctx, req, reader, res);
+        },
+        config.log);
+    if (!http) {
+        return Unexpected(http.error());
     }
-    widenBacklog(http, tls.has_value());
+    server->http_ = std::move(http).value();
+    server->port_ = server->http_->port();
     auto base = publicBase(config, server->port_);
     if (!base) {
-        return base.error();
+        return Unexpected(base.error());
     }
     ctx.baseUrl = base.value();
     if (ctx.keys.size() == 0) {
@@ -163,16 +123,13 @@ const std::filesystem::path& SharingServer::dataDir() const {
     return ctx_->data.root();
 }
 
-bool SharingServer::run() {
+void SharingServer::run() {
     ctx_->log.line("serving " + ctx_->baseUrl + " from " + ctx_->data.root().string());
-    return http_->listen_after_bind();
+    http_->run();
 }
 
 void SharingServer::start() {
     listener_ = std::thread([this] { run(); });
-    for (int i = 0; i < 5000 && !http_->is_running(); ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
 }
 
 void SharingServer::stop() {

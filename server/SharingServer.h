@@ -4,6 +4,7 @@
 // test can run in-process and the executable runs until a signal arrives.
 
 #include "server/Config.h"
+#include "server/HttpServer.h"
 
 #include <condition_variable>
 #include <filesystem>
@@ -11,10 +12,6 @@
 #include <mutex>
 #include <optional>
 #include <thread>
-
-namespace httplib {
-class Server;
-}
 
 namespace velloq::server {
 
@@ -24,7 +21,7 @@ class SharingServer {
 public:
     // Prepares the data directory and TLS files and binds the listening socket,
     // so that port() is known (and connections queue) before serving starts.
-    static Result<std::unique_ptr<SharingServer>> create(const ServerConfig& config);
+    static Expected<std::unique_ptr<SharingServer>, Error> create(const ServerConfig& config);
     ~SharingServer();
     SharingServer(const SharingServer&) = delete;
     SharingServer& operator=(const SharingServer&) = delete;
@@ -36,9 +33,9 @@ public:
     const std::optional<std::filesystem::path>& caFile() const { return caFile_; }
     const std::filesystem::path& dataDir() const;
 
-    // Serves until stop(); false if serving could not start.
-    bool run();
-    // run() on a background thread; returns once requests are being accepted.
+    // Serves until stop().
+    void run();
+    // run() on a background thread; connections are accepted from create() on.
     void start();
     void stop();
 
@@ -54,7 +51,7 @@ private:
     void sweepLoop();
 
     std::unique_ptr<ServerContext> ctx_;
-    std::unique_ptr<httplib::Server> http_;
+    std::unique_ptr<HttpServer> http_;
     int port_ = 0;
     std::optional<std::filesystem::path> caFile_;
     std::thread listener_;

@@ -9,8 +9,8 @@
 namespace velloq::server {
 namespace {
 
-// Writes the "image" field to a temporary file, checking that it starts like a
-// PNG before any of it is kept. Other fields are skipped.
+// Writes the "image" field to a temporary file, refusing it as soon as its
+// start is not a PNG's. Other fields are skipped.
 class ImageFieldSink final : public PartSink {
 public:
     enum class Problem { None, Duplicate, NotPng, Storage };
@@ -66,11 +66,11 @@ private:
     Problem problem_ = Problem::None;
 };
 
-bool precheck(ServerContext& ctx, const httplib::Request& req, httplib::Response& res) {
+bool precheck(ServerContext& ctx, const Request& req, Response& res) {
     if (!authorize(ctx, req, res)) {
         return false;
     }
-    FormBoundary form = parseFormContentType(req.get_header_value("Content-Type"));
+    FormBoundary form = parseFormContentType(req.header("Content-Type"));
     if (form.type == FormContentType::NotFormData) {
         sendError(res, 415, "expected multipart/form-data");
         return false;
@@ -82,8 +82,7 @@ bool precheck(ServerContext& ctx, const httplib::Request& req, httplib::Response
     return declaredWithin(req, res, ctx.config.maxUploadBytes);
 }
 
-void upload(ServerContext& ctx, const httplib::Request& req, httplib::Response& res,
-            const httplib::ContentReader& reader) {
+void upload(ServerContext& ctx, const Request& req, Response& res, BodyReader& reader) {
     auto temp = ctx.data.createTemp();
     if (!temp) {
         ctx.log.line("upload: " + temp.error().message);
@@ -93,14 +92,13 @@ void upload(ServerContext& ctx, const httplib::Request& req, httplib::Response& 
     }
     const std::uint64_t limit = ctx.config.maxUploadBytes;
     ImageFieldSink sink(temp.value());
-    MultipartParser parser(parseFormContentType(req.get_header_value("Content-Type")).boundary,
-                           sink);
+    MultipartParser parser(parseFormContentType(req.header("Content-Type")).boundary, sink);
     MultipartParser::Outcome outcome = MultipartParser::Outcome::Ok;
     std::uint64_t received = 0;
     bool tooLarge = false;
     bool readOk = true; // a request without any body is simply an empty one
-    if (req.has_header("Content-Length") || req.has_header("Transfer-Encoding")) {
-        readOk = readRawBody(req, reader, [&](const char* data, std::size_t size) {
+    if (req.hasBody) {
+        readOk = reader.read([&](const char* data, std::size_t size) {
             received += size;
             if (received > limit) {
                 tooLarge = true;
@@ -127,6 +125,8 @@ void upload(ServerContext& ctx, const httplib::Request& req, httplib::Response& 
                               : "malformed multipart body");
     } else if (!sink.sawImage()) {
         sendError(res, 400, "no image field");
+    } else if (!fileDecodesAsPng(temp.value().fd(), temp.value().size())) {
+        sendError(res, 415, "the image is not a PNG");
     } else if (auto id = randomHex(16); !id) {
         sendError(res, 500, "no randomness for an id");
     } else if (auto published = temp.value().publishAs(ctx.data.imagePath(*id)); !published) {
@@ -139,14 +139,13 @@ void upload(ServerContext& ctx, const httplib::Request& req, httplib::Response& 
 
 } // namespace
 
-void addUploadRoute(httplib::Server& server, ServerContext& ctx) {
+void addUploadRoute(ServerContext& ctx) {
     addWriteRoute(
-        server, ctx, "POST", "/upload", Route::Upload,
-        [&ctx](const httplib::Request& req, const httplib::Match&, httplib::Response& res) {
-            return precheck(ctx, req, res);
-        },
-        [&ctx](const httplib::Request& req, httplib::Response& res,
-               const httplib::ContentReader& reader) { upload(ctx, req, res, reader); });
+        ctx, "POST", "/upload", Route::Upload,
+        [&ctx](const Request& req, Response& res) { return precheck(ctx, req, res); },
+        [&ctx](const Request& req, Response& res, BodyReader& reader) {
+            upload(ctx, req, res, reader);
+        });
 }
 
 } // namespace velloq::server

@@ -3,6 +3,7 @@
 
 #include "server/Crypto.h"
 #include "server/HttpSupport.h"
+#include "server/JsonBody.h"
 #include "server/Routes.h"
 
 #include <charconv>
@@ -10,7 +11,8 @@
 namespace velloq::server {
 namespace {
 
-constexpr std::size_t kJsonLimit = 4 << 20;
+// start and abort take no body; one sent anyway may be this long.
+constexpr std::size_t kIgnoredBodyLimit = 4096;
 const char* const kIdPattern = "([0-9a-f]{32})";
 
 int statusFor(VideoError error) {
@@ -31,7 +33,7 @@ int statusFor(VideoError error) {
     return 500;
 }
 
-void sendFailure(ServerContext& ctx, httplib::Response& res, const VideoFailure& failure) {
+void sendFailure(ServerContext& ctx, Response& res, const VideoFailure& failure) {
     if (failure.error == VideoError::Storage) {
         ctx.log.line("video storage: " + failure.detail);
         sendError(res, 500, "storage failed");
@@ -40,37 +42,27 @@ void sendFailure(ServerContext& ctx, httplib::Response& res, const VideoFailure&
     sendError(res, statusFor(failure.error), failure.detail);
 }
 
-// Reads a small JSON object body; answers 400/413 itself and returns nullopt on failure.
-std::optional<nlohmann::json> readJsonObject(const httplib::Request& req, httplib::Response& res,
-                                             const httplib::ContentReader& reader) {
+// Reads a small body; answers 400/413 itself and returns nullopt on failure.
+std::optional<std::string> readJsonBody(const Request& req, Response& res, BodyReader& reader,
+                                        std::size_t limit) {
     std::string body;
-    BodyRead read = readSmallBody(req, reader, kJsonLimit, body);
+    BodyRead read = readSmallBody(req, reader, limit, body);
     if (read == BodyRead::TooLarge) {
         sendErrorAndClose(res, 413, "request body too large");
         return std::nullopt;
     }
-    auto json = nlohmann::json::parse(body, nullptr, false);
-    if (read != BodyRead::Ok || json.is_discarded() || !json.is_object()) {
-        sendError(res, 400, "expected a JSON object");
+    if (read != BodyRead::Ok) {
+        sendErrorAndClose(res, 400, "expected a JSON object");
         return std::nullopt;
     }
-    return json;
-}
-
-std::optional<long long> integerMember(const nlohmann::json& json, const char* name) {
-    auto it = json.find(name);
-    if (it == json.end() || !it->is_number_integer()) {
-        return std::nullopt;
-    }
-    return it->get<long long>();
+    return body;
 }
 
 // start and abort take no body; one that is sent anyway is read and ignored
 // so the connection stays usable.
-bool skipBody(const httplib::Request& req, httplib::Response& res,
-              const httplib::ContentReader& reader) {
+bool skipBody(const Request& req, Response& res, BodyReader& reader) {
     std::string ignored;
-    if (readSmallBody(req, reader, kJsonLimit, ignored) != BodyRead::Ok) {
+    if (readSmallBody(req, reader, kIgnoredBodyLimit, ignored) != BodyRead::Ok) {
         sendErrorAndClose(res, 400, "unexpected request body");
         return false;
     }
@@ -78,23 +70,23 @@ bool skipBody(const httplib::Request& req, httplib::Response& res,
 }
 
 // Prechecks: keys, the declared size and, for an existing video, that it is
-// this key's and still open.
-bool keyed(ServerContext& ctx, const httplib::Request& req, const httplib::Match&,
-           httplib::Response& res) {
-    return authorize(ctx, req, res) && declaredWithin(req, res, kJsonLimit);
+// this key's and still open (or, for complete, already completed by it).
+bool keyed(ServerContext& ctx, const Request& req, Response& res) {
+    return authorize(ctx, req, res) && declaredWithin(req, res, kIgnoredBodyLimit);
 }
 
-bool keyedOpenVideo(ServerContext& ctx, const httplib::Request& req, const httplib::Match& m,
-                    httplib::Response& res) {
+bool keyedVideo(ServerContext& ctx, const Request& req, Response& res, std::uint64_t bodyLimit,
+                bool completedToo) {
     auto owner = authorize(ctx, req, res);
-    if (!owner || !declaredWithin(req, res, kJsonLimit)) {
+    if (!owner || !declaredWithin(req, res, bodyLimit)) {
         return false;
     }
-    auto open = ctx.videos.checkOpen(m[1].str(), *owner);
+    auto open = completedToo ? ctx.videos.checkCompletable(req.matches[1], *owner)
+                             : ctx.videos.checkOpen(req.matches[1], *owner);
     if (!open) {
         sendFailure(ctx, res, open.error());
     }
-    return open.ok();
+    return open.has_value();
 }
 
 struct PartAddress {
@@ -103,22 +95,21 @@ struct PartAddress {
     std::string nonce;
 };
 
-PartAddress addressOf(const httplib::Request& req, const httplib::Match& m) {
-    PartAddress address{m[1].str(), 0, req.get_param_value("nonce")};
-    const std::string partText = m[2].str();
+PartAddress addressOf(const Request& req) {
+    PartAddress address{req.matches[1], 0, req.param("nonce")};
+    const std::string& partText = req.matches[2];
     std::from_chars(partText.data(), partText.data() + partText.size(), address.part);
     return address;
 }
 
-bool partPrecheck(ServerContext& ctx, const httplib::Request& req, const httplib::Match& m,
-                  httplib::Response& res) {
-    PartAddress address = addressOf(req, m);
+bool partPrecheck(ServerContext& ctx, const Request& req, Response& res) {
+    PartAddress address = addressOf(req);
     if (address.part < 1 || address.part > kMaxPartNumber || !isLowerHex(address.nonce, 32)) {
         sendError(res, 403, "invalid upload address");
         return false;
     }
     switch (ctx.signer.verify(PartGrant{address.id, address.part, 0, address.nonce},
-                              req.get_param_value("expires"), req.get_param_value("sig"),
+                              req.param("expires"), req.param("sig"),
                               unixSeconds(ctx.clock->now()))) {
     case GrantCheck::Valid:
         break;
@@ -136,11 +127,10 @@ bool partPrecheck(ServerContext& ctx, const httplib::Request& req, const httplib
     if (!usable) {
         sendFailure(ctx, res, usable.error());
     }
-    return usable.ok();
+    return usable.has_value();
 }
 
-void start(ServerContext& ctx, const httplib::Request& req, httplib::Response& res,
-           const httplib::ContentReader& reader) {
+void start(ServerContext& ctx, const Request& req, Response& res, BodyReader& reader) {
     auto owner = authorize(ctx, req, res);
     if (!owner || !skipBody(req, res, reader)) {
         return;
@@ -153,15 +143,14 @@ void start(ServerContext& ctx, const httplib::Request& req, httplib::Response& r
     sendJson(res, 201, {{"videoId", id.value()}});
 }
 
-void signPart(ServerContext& ctx, const httplib::Request& req, httplib::Response& res,
-              const httplib::ContentReader& reader) {
-    auto json = readJsonObject(req, res, reader);
-    if (!json) {
+void signPart(ServerContext& ctx, const Request& req, Response& res, BodyReader& reader) {
+    auto body = readJsonBody(req, res, reader, kSignPartBodyLimit);
+    if (!body) {
         return;
     }
-    auto part = integerMember(*json, "partNumber");
-    if (!part || *part < 1 || *part > kMaxPartNumber) {
-        sendError(res, 400, "partNumber must be an integer from 1 to 10000");
+    auto part = parseSignPartBody(*body);
+    if (!part) {
+        sendError(res, 400, part.error());
         return;
     }
     auto nonce = randomHex(16);
@@ -170,16 +159,15 @@ void signPart(ServerContext& ctx, const httplib::Request& req, httplib::Response
         return;
     }
     const std::string id = req.matches[1];
-    PartGrant grant{id, static_cast<int>(*part),
-                    unixSeconds(ctx.clock->now()) + ctx.config.signedUrlLifetime.count(), *nonce};
+    PartGrant grant{id, *part, unixSeconds(ctx.clock->now()) + ctx.config.signedUrlLifetime.count(),
+                    *nonce};
     std::string url =
         ctx.baseUrl + "/parts/" + id + "/" + std::to_string(*part) + "?" + ctx.signer.query(grant);
     sendJson(res, 200, {{"url", url}});
 }
 
-void putPart(ServerContext& ctx, const httplib::Request& req, httplib::Response& res,
-             const httplib::ContentReader& reader) {
-    const PartAddress address = addressOf(req, req.matches);
+void putPart(ServerContext& ctx, const Request& req, Response& res, BodyReader& reader) {
+    const PartAddress address = addressOf(req);
     if (auto claimed = ctx.videos.claimGrant(address.id, address.nonce); !claimed) {
         sendFailure(ctx, res, claimed.error()); // lost a race with another PUT or an abort
         refuseUnreadBody(req, res, reader);
@@ -191,9 +179,9 @@ void putPart(ServerContext& ctx, const httplib::Request& req, httplib::Response&
     bool received = false;
     Md5 md5;
     if (temp) {
-        received = !req.has_header("Content-Length") && !req.has_header("Transfer-Encoding");
+        received = !req.hasBody;
         if (!received) {
-            received = readRawBody(req, reader, [&](const char* data, std::size_t size) {
+            received = reader.read([&](const char* data, std::size_t size) {
                 if (temp.value().size() + size > limit) {
                     tooLarge = true;
                     return false;
@@ -221,35 +209,22 @@ void putPart(ServerContext& ctx, const httplib::Request& req, httplib::Response&
         return;
     }
     res.status = 200;
-    res.set_header("ETag", etag);
+    res.setHeader("ETag", etag);
 }
 
-void complete(ServerContext& ctx, const httplib::Request& req, httplib::Response& res,
-              const httplib::ContentReader& reader) {
+void complete(ServerContext& ctx, const Request& req, Response& res, BodyReader& reader) {
     auto owner = authorize(ctx, req, res);
-    auto json = owner ? readJsonObject(req, res, reader) : std::nullopt;
-    if (!json) {
+    auto body = owner ? readJsonBody(req, res, reader, kCompleteBodyLimit) : std::nullopt;
+    if (!body) {
         return;
     }
-    auto size = integerMember(*json, "sizeBytes");
-    auto parts = json->find("parts");
-    if (!size || *size < 0 || parts == json->end() || !parts->is_array() ||
-        parts->size() > static_cast<std::size_t>(kMaxPartNumber)) {
-        sendError(res, 400, "expected \"parts\" (array) and \"sizeBytes\" (integer >= 0)");
+    auto parsed = parseCompleteBody(*body);
+    if (!parsed) {
+        sendError(res, 400, parsed.error());
         return;
     }
-    std::vector<ListedPart> listed;
-    for (const auto& part : *parts) {
-        auto number = part.is_object() ? integerMember(part, "partNumber") : std::nullopt;
-        auto etag = part.is_object() ? part.find("etag") : part.end();
-        if (!number || etag == part.end() || !etag->is_string()) {
-            sendError(res, 400, "each part needs \"partNumber\" (integer) and \"etag\" (string)");
-            return;
-        }
-        listed.push_back({*number, etag->get<std::string>()});
-    }
-    auto published = ctx.videos.complete(req.matches[1], *owner, std::move(listed),
-                                         static_cast<std::uint64_t>(*size));
+    auto published =
+        ctx.videos.complete(req.matches[1], *owner, std::move(parsed->parts), parsed->sizeBytes);
     if (!published) {
         sendFailure(ctx, res, published.error());
         return;
@@ -257,8 +232,7 @@ void complete(ServerContext& ctx, const httplib::Request& req, httplib::Response
     sendJson(res, 200, {{"viewUrl", ctx.baseUrl + "/v/" + published.value() + ".mp4"}});
 }
 
-void abortVideo(ServerContext& ctx, const httplib::Request& req, httplib::Response& res,
-                const httplib::ContentReader& reader) {
+void abortVideo(ServerContext& ctx, const Request& req, Response& res, BodyReader& reader) {
     auto owner = authorize(ctx, req, res);
     if (!owner || !skipBody(req, res, reader)) {
         return;
@@ -272,26 +246,30 @@ void abortVideo(ServerContext& ctx, const httplib::Request& req, httplib::Respon
 
 } // namespace
 
-void addVideoRoutes(httplib::Server& server, ServerContext& ctx) {
+void addVideoRoutes(ServerContext& ctx) {
     auto check = [&ctx](auto precheck) -> Precheck {
-        return [&ctx, precheck](const httplib::Request& req, const httplib::Match& m,
-                                httplib::Response& res) { return precheck(ctx, req, m, res); };
+        return
+            [&ctx, precheck](const Request& req, Response& res) { return precheck(ctx, req, res); };
+    };
+    auto videoCheck = [&ctx](std::uint64_t limit, bool completedToo) -> Precheck {
+        return [&ctx, limit, completedToo](const Request& req, Response& res) {
+            return keyedVideo(ctx, req, res, limit, completedToo);
+        };
     };
     auto body = [&ctx](auto handler) -> BodyHandler {
-        return [&ctx, handler](const httplib::Request& req, httplib::Response& res,
-                               const httplib::ContentReader& reader) {
+        return [&ctx, handler](const Request& req, Response& res, BodyReader& reader) {
             handler(ctx, req, res, reader);
         };
     };
     const std::string video = std::string("/videos/") + kIdPattern;
-    addWriteRoute(server, ctx, "POST", "/videos/start", Route::Start, check(keyed), body(start));
-    addWriteRoute(server, ctx, "POST", video + "/sign-part", Route::SignPart, check(keyedOpenVideo),
-                  body(signPart));
-    addWriteRoute(server, ctx, "PUT", std::string("/parts/") + kIdPattern + "/([0-9]{1,5})",
-                  Route::PutPart, check(partPrecheck), body(putPart));
-    addWriteRoute(server, ctx, "POST", video + "/complete", Route::Complete, check(keyedOpenVideo),
-                  body(complete));
-    addWriteRoute(server, ctx, "POST", video + "/abort", Route::Abort, check(keyedOpenVideo),
+    addWriteRoute(ctx, "POST", "/videos/start", Route::Start, check(keyed), body(start));
+    addWriteRoute(ctx, "POST", video + "/sign-part", Route::SignPart,
+                  videoCheck(kSignPartBodyLimit, false), body(signPart));
+    addWriteRoute(ctx, "PUT", std::string("/parts/") + kIdPattern + "/([0-9]{1,5})", Route::PutPart,
+                  check(partPrecheck), body(putPart));
+    addWriteRoute(ctx, "POST", video + "/complete", Route::Complete,
+                  videoCheck(kCompleteBodyLimit, true), body(complete));
+    addWriteRoute(ctx, "POST", video + "/abort", Route::Abort, videoCheck(kIgnoredBodyLimit, false),
                   body(abortVideo));
 }
 

@@ -50,49 +50,50 @@ fs::path VideoStore::partPath(const std::string& id, int partNumber) const {
 VideoResult<std::string> VideoStore::start(std::size_t owner) {
     auto id = randomHex(16);
     if (!id) {
-        return VideoFailure{VideoError::Storage, "no randomness for an id"};
+        return Unexpected(VideoFailure{VideoError::Storage, "no randomness for an id"});
     }
     auto made = ensurePrivateDir(dir_.pendingDir(*id));
     if (!made) {
-        return VideoFailure{VideoError::Storage, made.error().message};
+        return Unexpected(VideoFailure{VideoError::Storage, made.error().message});
     }
     std::lock_guard lock(mutex_);
     videos_[*id] = Pending{owner, clock_.now(), {}, {}, false};
     return *id;
 }
 
-VideoResult<Done> VideoStore::checkOpen(const std::string& id, std::size_t owner) {
+VideoResult<void> VideoStore::checkOpen(const std::string& id, std::size_t owner) {
     std::vector<std::string> dropped;
-    VideoResult<Done> result = Done{};
+    VideoResult<void> result;
     {
         std::lock_guard lock(mutex_);
         Pending* video = find(id, dropped);
         if (auto failure = unavailable(video, owner)) {
-            result = *failure;
+            result = Unexpected(*failure);
         }
     }
     removeDirs(dropped);
     return result;
 }
 
-VideoResult<Done> VideoStore::checkGrant(const std::string& id, const std::string& nonce) {
+VideoResult<void> VideoStore::checkGrant(const std::string& id, const std::string& nonce) {
     return grant(id, nonce, false);
 }
 
-VideoResult<Done> VideoStore::claimGrant(const std::string& id, const std::string& nonce) {
+VideoResult<void> VideoStore::claimGrant(const std::string& id, const std::string& nonce) {
     return grant(id, nonce, true);
 }
 
-VideoResult<Done> VideoStore::grant(const std::string& id, const std::string& nonce, bool claim) {
+VideoResult<void> VideoStore::grant(const std::string& id, const std::string& nonce, bool claim) {
     std::vector<std::string> dropped;
-    VideoResult<Done> result = Done{};
+    VideoResult<void> result;
     {
         std::lock_guard lock(mutex_);
         Pending* video = find(id, dropped);
         if (auto failure = unavailable(video, std::nullopt)) {
-            result = *failure;
+            result = Unexpected(*failure);
         } else if (video->grants.count(nonce) != 0) {
-            result = VideoFailure{VideoError::GrantUsed, "this address was already used"};
+            result =
+                Unexpected(VideoFailure{VideoError::GrantUsed, "this address was already used"});
         } else if (claim) {
             video->grants.insert(nonce);
         }
@@ -109,25 +110,48 @@ void VideoStore::releaseGrant(const std::string& id, const std::string& nonce) {
     }
 }
 
-VideoResult<Done> VideoStore::storePart(const std::string& id, int partNumber, TempFile& data,
+VideoResult<void> VideoStore::storePart(const std::string& id, int partNumber, TempFile& data,
                                         const std::string& etag) {
     std::vector<std::string> dropped;
-    VideoResult<Done> result = Done{};
+    VideoResult<void> result;
     {
         // Under the lock so that a part never lands in a video that abort or
         // complete has already taken away.
         std::lock_guard lock(mutex_);
         Pending* video = find(id, dropped);
         if (auto failure = unavailable(video, std::nullopt)) {
-            result = *failure;
+            result = Unexpected(*failure);
         } else if (auto moved = data.publishAs(partPath(id, partNumber)); !moved) {
-            result = VideoFailure{VideoError::Storage, moved.error().message};
+            result = Unexpected(VideoFailure{VideoError::Storage, moved.error().message});
         } else {
             video->parts[partNumber] = StoredPart{etag, data.size()};
         }
     }
     removeDirs(dropped);
     return result;
+}
+
+VideoResult<void> VideoStore::checkCompletable(const std::string& id, std::size_t owner) {
+    {
+        std::lock_guard lock(mutex_);
+        auto done = completed_.find(id);
+        if (done != completed_.end() && done->second.owner == owner) {
+            return {};
+        }
+    }
+    return checkOpen(id, owner);
+}
+
+std::string VideoStore::listingDigest(const std::vector<ListedPart>& parts,
+                                      std::uint64_t sizeBytes) {
+    Md5 md5;
+    for (const auto& part : parts) {
+        std::string line = std::to_string(part.partNumber) + " " + part.etag + "\n";
+        md5.update(line.data(), line.size());
+    }
+    std::string size = std::to_string(sizeBytes);
+    md5.update(size.data(), size.size());
+    return md5.hexDigest();
 }
 
 VideoResult<std::string> VideoStore::complete(const std::string& id, std::size_t owner,
@@ -138,8 +162,16 @@ VideoResult<std::string> VideoStore::complete(const std::string& id, std::size_t
     std::vector<std::string> dropped;
     std::vector<fs::path> files;
     std::optional<VideoFailure> failure;
+    const std::string listing = listingDigest(parts, sizeBytes);
     {
         std::lock_guard lock(mutex_);
+        if (auto done = completed_.find(id);
+            done != completed_.end() && done->second.owner == owner) {
+            if (done->second.listing == listing) {
+                return done->second.publicId;
+            }
+            return Unexpected(VideoFailure{VideoError::NotFound, "no such video"});
+        }
         Pending* video = find(id, dropped);
         std::uint64_t total = 0;
         failure = unavailable(video, owner);
@@ -175,11 +207,11 @@ VideoResult<std::string> VideoStore::complete(const std::string& id, std::size_t
     }
     removeDirs(dropped);
     if (failure) {
-        return *failure;
+        return Unexpected(*failure);
     }
     // The join runs without the lock; `completing` keeps every other request off this video.
     auto published = join(files, sizeBytes);
-    finishCompleting(id, published.ok());
+    finishCompleting(id, listing, published);
     return published;
 }
 
@@ -188,24 +220,26 @@ VideoResult<std::string> VideoStore::join(const std::vector<fs::path>& files,
     auto publicId = randomHex(16);
     auto temp = dir_.createTemp();
     if (!publicId || !temp) {
-        return VideoFailure{VideoError::Storage, "cannot create the joined file"};
+        return Unexpected(VideoFailure{VideoError::Storage, "cannot create the joined file"});
     }
     for (const auto& file : files) {
         if (!appendFile(temp.value(), file)) {
-            return VideoFailure{VideoError::Storage, "cannot read " + file.filename().string()};
+            return Unexpected(
+                VideoFailure{VideoError::Storage, "cannot read " + file.filename().string()});
         }
     }
     if (temp.value().size() != sizeBytes) {
-        return VideoFailure{VideoError::Storage, "joined file has an unexpected size"};
+        return Unexpected(VideoFailure{VideoError::Storage, "joined file has an unexpected size"});
     }
     auto moved = temp.value().publishAs(dir_.videoPath(*publicId));
     if (!moved) {
-        return VideoFailure{VideoError::Storage, moved.error().message};
+        return Unexpected(VideoFailure{VideoError::Storage, moved.error().message});
     }
     return *publicId;
 }
 
-void VideoStore::finishCompleting(const std::string& id, bool published) {
+void VideoStore::finishCompleting(const std::string& id, const std::string& listing,
+                                  const VideoResult<std::string>& published) {
     {
         std::lock_guard lock(mutex_);
         auto it = videos_.find(id);
@@ -216,19 +250,20 @@ void VideoStore::finishCompleting(const std::string& id, bool published) {
             it->second.completing = false; // the client may try again or abort
             return;
         }
+        completed_[id] = Completed{it->second.owner, listing, published.value(), clock_.now()};
         videos_.erase(it);
     }
     removeDirs({id});
 }
 
-VideoResult<Done> VideoStore::abort(const std::string& id, std::size_t owner) {
+VideoResult<void> VideoStore::abort(const std::string& id, std::size_t owner) {
     std::vector<std::string> dropped;
-    VideoResult<Done> result = Done{};
+    VideoResult<void> result;
     {
         std::lock_guard lock(mutex_);
         Pending* video = find(id, dropped);
         if (auto failure = unavailable(video, owner)) {
-            result = *failure;
+            result = Unexpected(*failure);
         } else {
             videos_.erase(id);
             dropped.push_back(id);
@@ -250,6 +285,8 @@ std::size_t VideoStore::expireStale() {
                 ++it;
             }
         }
+        std::erase_if(completed_,
+                      [&](const auto& done) { return clock_.now() >= done.second.at + lifetime_; });
     }
     removeDirs(dropped);
     return dropped.size();

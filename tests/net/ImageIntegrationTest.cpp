@@ -12,16 +12,40 @@ using Kind = velloq::platform::TransportErrorKind;
 
 namespace {
 
-// A PNG signature and a well-formed header chunk (1×1 RGB), then filler: all
-// the service looks at.
-std::string png(std::size_t size) {
-    std::string bytes("\x89PNG\r\n\x1A\n\0\0\0\x0DIHDR\0\0\0\x01\0\0\0\x01\x08\x02\0\0\0"
-                      "\x90\x77\x53\xDE",
-                      33);
-    while (bytes.size() < size) {
-        bytes.push_back(static_cast<char>(bytes.size() * 31));
+std::string chunk(std::string_view type, std::string_view data) {
+    std::uint32_t crc = 0xffffffffu;
+    for (char c : std::string(type) + std::string(data)) {
+        crc ^= static_cast<unsigned char>(c);
+        for (int bit = 0; bit < 8; ++bit) {
+            crc = (crc & 1) ? 0xedb88320u ^ (crc >> 1) : crc >> 1;
+        }
     }
-    return bytes;
+    crc ^= 0xffffffffu;
+    std::string out;
+    for (std::uint32_t value : {static_cast<std::uint32_t>(data.size()), crc}) {
+        for (int shift = 24; shift >= 0; shift -= 8) {
+            out.push_back(static_cast<char>((value >> shift) & 0xff));
+        }
+        if (out.size() == 4) {
+            out += std::string(type) + std::string(data);
+        }
+    }
+    return out;
+}
+
+// A whole 1×1 RGB PNG grown to `size` bytes by a private ancillary chunk: the
+// service decodes every upload in full.
+std::string png(std::size_t size) {
+    const std::string start =
+        std::string("\x89PNG\r\n\x1A\n", 8) +
+        chunk("IHDR", std::string("\0\0\0\1\0\0\0\1\x08\x02\0\0\0", 13)) +
+        chunk("IDAT", std::string("\x78\x9c\x63\x10\x50\x30\0\0\0\xa4\0\x61", 12));
+    const std::string end = chunk("IEND", "");
+    std::string filler;
+    while (start.size() + filler.size() + 12 + end.size() < size) {
+        filler.push_back(static_cast<char>(filler.size() * 31));
+    }
+    return start + chunk("paDd", filler) + end;
 }
 
 class ImageIntegrationTest : public velloq::testing::IntegrationFixture {

@@ -127,11 +127,11 @@ TEST(Ranges, SingleRangesAreHonouredOthersServeTheWhole) {
 
 TEST(Keys, FileListsKeysAndDisabledKeysAndRejectsJunkWithoutEchoingIt) {
     auto keys = parseKeyFile("# team keys\nalpha\n\n  beta disabled  # left\ngamma==\n");
-    ASSERT_TRUE(keys.ok());
+    ASSERT_TRUE(keys.has_value());
     ASSERT_EQ(keys.value().size(), 3u);
     EXPECT_FALSE(keys.value()[1].enabled);
     auto bad = parseKeyFile("alpha\nsecret-value maybe\n");
-    ASSERT_FALSE(bad.ok());
+    ASSERT_FALSE(bad.has_value());
     EXPECT_NE(bad.error().message.find("line 2"), std::string::npos);
     EXPECT_EQ(bad.error().message.find("secret-value"), std::string::npos);
 }
@@ -163,26 +163,26 @@ TEST(PartSigner, AnotherVideoOrSecretIsTamperingAndTheExpiryInstantEndsTheGrant)
 
 // Serving it is seen by the client's update-check integration test.
 TEST(Manifest, OnlyDottedDigitVersionsAndHttpLinksArePublished) {
-    EXPECT_TRUE(
-        parseManifest(R"({"latest":"1.10.0","url":"https://x","released":"2025-06-01"})").ok());
-    EXPECT_FALSE(parseManifest(R"({"latest":"v2.0","url":"https://x"})").ok());
-    EXPECT_FALSE(parseManifest(R"({"latest":"2.0","url":"ftp://x"})").ok());
+    EXPECT_TRUE(parseManifest(R"({"latest":"1.10.0","url":"https://x","released":"2025-06-01"})")
+                    .has_value());
+    EXPECT_FALSE(parseManifest(R"({"latest":"v2.0","url":"https://x"})").has_value());
+    EXPECT_FALSE(parseManifest(R"({"latest":"2.0","url":"ftp://x"})").has_value());
 }
 
 TEST(CommandLine, ParsesOptionsAndNeverEchoesKeys) {
     auto line = parseCommandLine({"--listen", "[::1]:0", "--key=abc", "--plain-http", "--video-ttl",
                                   "60", "--data-dir", "/tmp/x"});
-    ASSERT_TRUE(line.ok()) << line.error().message;
+    ASSERT_TRUE(line.has_value()) << line.error().message;
     EXPECT_EQ(line.value().config.host, "::1");
     EXPECT_EQ(line.value().config.port, 0);
     EXPECT_TRUE(line.value().config.plainHttp);
     EXPECT_EQ(line.value().config.videoLifetime, std::chrono::seconds(60));
     auto bad = parseCommandLine({"--key", "not a key"});
-    ASSERT_FALSE(bad.ok());
+    ASSERT_FALSE(bad.has_value());
     EXPECT_EQ(bad.error().message.find("not a key"), std::string::npos);
-    EXPECT_FALSE(parseCommandLine({"--listen", "nohost"}).ok());
-    EXPECT_FALSE(parseCommandLine({"--cert", "a.pem"}).ok());
-    EXPECT_FALSE(parseCommandLine({"--bogus"}).ok());
+    EXPECT_FALSE(parseCommandLine({"--listen", "nohost"}).has_value());
+    EXPECT_FALSE(parseCommandLine({"--cert", "a.pem"}).has_value());
+    EXPECT_FALSE(parseCommandLine({"--bogus"}).has_value());
 }
 
 } // namespace

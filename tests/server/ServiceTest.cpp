@@ -61,7 +61,7 @@ TEST_F(ServiceTest, HealthFollowsWhetherStorageIsWritable) {
 
 TEST_F(ServiceTest, UnknownPathsAndAnUnconfiguredManifestAnswer404WithoutReadingTheBody) {
     HttpRequest req = request("POST", "/nowhere");
-    req.source = pngBytes;
+    req.source = pngSource(40ull << 20);
     req.sourceSize = 40ull << 20;
     HttpResponse res = send(req);
     EXPECT_EQ(res.status, 404);
@@ -116,7 +116,7 @@ TEST(UnsafeConfig, FaultsOffLoopbackAndAForeignDataDirectoryAreRefused) {
     exposed.faultInjection = true;
     exposed.dataDir = fs::temp_directory_path() / "velloq-never-created";
     fs::remove_all(exposed.dataDir);
-    EXPECT_FALSE(SharingServer::create(exposed).ok());
+    EXPECT_FALSE(SharingServer::create(exposed).has_value());
     EXPECT_FALSE(fs::exists(exposed.dataDir));
 
     std::string pattern = (fs::temp_directory_path() / "velloq-foreign-XXXXXX").string();
@@ -126,7 +126,7 @@ TEST(UnsafeConfig, FaultsOffLoopbackAndAForeignDataDirectoryAreRefused) {
     ServerConfig foreign;
     foreign.dataDir = pattern;
     foreign.port = 0;
-    EXPECT_FALSE(SharingServer::create(foreign).ok());
+    EXPECT_FALSE(SharingServer::create(foreign).has_value());
     EXPECT_TRUE(fs::exists(fs::path(pattern) / "tmp" / "precious"));
     fs::remove_all(pattern);
 }

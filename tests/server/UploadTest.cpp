@@ -23,13 +23,15 @@ const std::string kFormHead =
 const std::string kFormTail = "\r\n--velloq-B0UND--\r\n";
 
 BodySource streamedForm(std::uint64_t size, bool closed) {
-    return [size, closed](std::uint64_t offset, char* out, std::size_t room) -> std::size_t {
+    // Unclosed: a PNG start that never ends.
+    auto png = std::make_shared<PaddedPng>(closed ? size : std::uint64_t{1} << 40);
+    return [png, size, closed](std::uint64_t offset, char* out, std::size_t room) -> std::size_t {
         if (offset < kFormHead.size()) {
             return kFormHead.copy(out, room, offset);
         }
         if (!closed || offset < kFormHead.size() + size) {
             const auto left = closed ? kFormHead.size() + size - offset : room;
-            return pngBytes(offset - kFormHead.size(), out, std::min<std::uint64_t>(room, left));
+            return png->read(offset - kFormHead.size(), out, std::min<std::uint64_t>(room, left));
         }
         return kFormTail.copy(out, room, offset - kFormHead.size() - size);
     };
@@ -84,9 +86,17 @@ TEST_F(UploadTest, BadBodiesGetTheirOwnStatusAndLeaveNothingBehind) {
     const std::string b = "velloq-B0UND";
     std::string notPng = png;
     notPng[1] = 'X';
+    std::string badCrc = png;
+    badCrc[png.size() - 14] ^= 1; // last byte of the padding chunk's CRC
     for (const Case& c : std::vector<Case>{
              {"not a PNG", "multipart/form-data; boundary=" + b, formBody(b, {{"image", notPng}}),
               415},
+             {"bytes after IEND", "multipart/form-data; boundary=" + b,
+              formBody(b, {{"image", png + "<?php"}}), 415},
+             {"bad chunk CRC", "multipart/form-data; boundary=" + b,
+              formBody(b, {{"image", badCrc}}), 415},
+             {"cut before IEND", "multipart/form-data; boundary=" + b,
+              formBody(b, {{"image", png.substr(0, png.size() - 12)}}), 415},
              {"no image field", "multipart/form-data; boundary=" + b, formBody(b, {{"file", png}}),
               400},
              {"two image fields", "multipart/form-data; boundary=" + b,
@@ -110,7 +120,7 @@ TEST_F(UploadTest, OversizedBodyIsRefusedWithoutBeingRead) {
     // Declared length over the limit: refused before the client sends the body.
     HttpRequest big = formRequest(request("POST", "/upload"), "");
     big.body.reset();
-    big.source = pngBytes;
+    big.source = pngSource(80ull << 20);
     big.sourceSize = 80ull << 20;
     HttpResponse res = send(big);
     EXPECT_EQ(res.status, 413);
@@ -152,10 +162,14 @@ TEST_F(UploadTest, FiftyMebibyteUploadStreamsThroughBoundedMemory) {
     req.source = streamedForm(size, true);
     req.sourceSize = kFormHead.size() + size + kFormTail.size();
     std::ofstream("/proc/self/clear_refs") << "5"; // restart the peak-RSS count
-    long before = peakRssKiB();
+    [[maybe_unused]] const long before = peakRssKiB();
     HttpResponse res = send(req);
     ASSERT_EQ(res.status, 201) << res.body;
+#ifndef __SANITIZE_ADDRESS__
+    // AddressSanitizer keeps freed memory in quarantine, and TLS gives its
+    // record buffers back between reads: the peak would count every record.
     EXPECT_LT(peakRssKiB() - before, 24 * 1024) << "peak grew by more than 24 MiB";
+#endif
 
     auto stored =
         dataDir_ / "images" /

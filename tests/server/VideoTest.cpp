@@ -76,7 +76,19 @@ TEST_F(VideoTest, BadCompletionsAreRefusedAndPublishNothing) {
     }
     EXPECT_EQ(filesIn("videos"), 0u);
     // Still open: a correct completion afterwards succeeds.
-    EXPECT_EQ(complete(id, {part(2, e2), part(1, e1)}, 6).status, 200);
+    HttpResponse first = complete(id, {part(2, e2), part(1, e1)}, 6);
+    ASSERT_EQ(first.status, 200);
+    // Repeated by a client that lost the answer: the same link, nothing published twice.
+    HttpResponse again = complete(id, {part(1, e1), part(2, e2)}, 6);
+    EXPECT_EQ(again.status, 200);
+    EXPECT_EQ(json::parse(again.body)["viewUrl"], json::parse(first.body)["viewUrl"]);
+    EXPECT_EQ(filesIn("videos"), 1u);
+    EXPECT_EQ(complete(id, json::array({part(1, e1)}), 3).status, 404);
+    EXPECT_EQ(call("POST", "/videos/" + id + "/complete",
+                   json{{"parts", {part(1, e1), part(2, e2)}}, {"sizeBytes", 6}}.dump(), kOtherKey)
+                  .status,
+              404);
+    EXPECT_EQ(call("POST", "/videos/" + id + "/sign-part", R"({"partNumber":3})").status, 404);
 }
 
 TEST_F(VideoTest, SignedAddressIsSingleUseExpiresAndCannotBeAltered) {
