@@ -1,5 +1,5 @@
-#include "capture/X11TestWindow.h"
-#include "e2e/DesktopSession.h"
+#include "support/X11TestWindow.h"
+#include "support/DesktopSession.h"
 
 #include <gtest/gtest.h>
 #include <QImage>

@@ -1,4 +1,4 @@
-#include "e2e/DesktopSession.h"
+#include "DesktopSession.h"
 
 #include <algorithm>
 #include <csignal>

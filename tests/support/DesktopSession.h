@@ -4,10 +4,10 @@
 // sharing service, and a running velloq that trusts it, with its key stored
 // in the session's Secret Service and its settings in a private folder.
 
-#include "capture/XServer.h"
 #include "fakes/ChildProcess.h"
 #include "fakes/TempDir.h"
-#include "net/ReferenceServer.h"
+#include "support/ReferenceServer.h"
+#include "support/XServer.h"
 
 #include <chrono>
 #include <functional>
