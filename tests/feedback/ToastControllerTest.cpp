@@ -6,6 +6,7 @@
 #include "RenderSupport.h"
 
 #include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
 #include <iterator>
 #include <QAbstractButton>
@@ -156,76 +157,82 @@ TEST_F(ToastControllerTest, CopyPutsTheLinkOnTheClipboardAndSuppressesTheReminde
     EXPECT_EQ(toasts.banner(), nullptr);
 }
 
-TEST_F(ToastControllerTest, VideoCardRemindsOfTheVideoLinkAndDeletesItsRecording) {
-    const auto file = recording();
-    toasts.showVideoCard("https://velloq.test/v/1", std::nullopt, "0:07", file);
-    platform.loop.advance(5999ms);
-    EXPECT_TRUE(std::filesystem::exists(file));
-    platform.loop.advance(1ms);
-    EXPECT_FALSE(std::filesystem::exists(file));
-    EXPECT_EQ(bannerMessage(), "Video link saved to clipboard");
+// However a video card goes, its recording goes with it, and only a card whose
+// time ran out reminds of its link.
+TEST_F(ToastControllerTest, AVideoCardsRecordingIsDeletedWhenTheCardGoes) {
+    const struct {
+        const char* how;
+        std::function<void()> end;
+        std::chrono::milliseconds later;
+        const char* reminder; // that much later
+    } cases[] = {
+        {"time ran out", [&] { platform.loop.advance(1ms); }, 0ms, "Video link saved to clipboard"},
+        {"replaced", [&] { showScreenshotCard(); }, 6000ms, "Link saved to clipboard"},
+        {"dismissed", [&] { toasts.dismissCard(); }, 10000ms, ""},
+    };
+    for (const auto& c : cases) {
+        toasts.dismissBanner();
+        const auto file = recording();
+        toasts.showVideoCard("https://velloq.test/v/1", std::nullopt, "0:07", file);
+        platform.loop.advance(5999ms);
+        EXPECT_TRUE(std::filesystem::exists(file)) << c.how;
+        c.end();
+        EXPECT_FALSE(std::filesystem::exists(file)) << c.how;
+        platform.loop.advance(c.later);
+        EXPECT_EQ(bannerMessage().toStdString(), c.reminder) << c.how;
+    }
 }
 
-TEST_F(ToastControllerTest, AVideoCardReplacedByAScreenshotCardDeletesItsFileAtOnce) {
-    const auto file = recording();
-    toasts.showVideoCard("https://velloq.test/v/1", std::nullopt, "0:07", file);
-    showScreenshotCard();
-    EXPECT_FALSE(std::filesystem::exists(file));
-    platform.loop.advance(6000ms);
-    EXPECT_EQ(bannerMessage(), "Link saved to clipboard"); // only the new card reminds
-}
-
-TEST_F(ToastControllerTest, DismissingAVideoCardDeletesItsFile) {
-    const auto file = recording();
-    toasts.showVideoCard("https://velloq.test/v/1", std::nullopt, "0:07", file);
-    toasts.dismissCard();
-    EXPECT_FALSE(std::filesystem::exists(file));
-    EXPECT_EQ(toasts.card(), nullptr);
-    platform.loop.advance(10000ms);
-    EXPECT_EQ(toasts.banner(), nullptr); // a dismissed card does not remind
-}
-
-TEST_F(ToastControllerTest, ScreenshotSaveWritesThePngWhereTheUserChose) {
-    const auto destination = dir.path() / "shot.png";
-    platform.savePanel.answer = destination;
-    showScreenshotCard();
-    cardButton("save")->click();
-    platform.loop.runPending();
-    ASSERT_EQ(platform.savePanel.requests.size(), 1u);
-    EXPECT_EQ(platform.savePanel.requests[0].suggestedName, "screenshot.png");
-    EXPECT_EQ(platform.savePanel.requests[0].extension, "png");
-    EXPECT_EQ(contents(destination), "PNG bytes");
-    EXPECT_EQ(toasts.banner(), nullptr);
-    EXPECT_NE(toasts.card(), nullptr);
-}
-
-TEST_F(ToastControllerTest, CancelledSaveWritesNothing) {
-    showScreenshotCard();
-    cardButton("save")->click();
-    platform.loop.runPending();
-    EXPECT_EQ(platform.savePanel.requests.size(), 1u);
-    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
-    EXPECT_EQ(toasts.banner(), nullptr);
-}
-
-TEST_F(ToastControllerTest, AFailedSaveShowsAnErrorBanner) {
-    platform.savePanel.answer = dir.path() / "shot.png";
-    platform.files.failWrites = true;
-    showScreenshotCard();
-    cardButton("save")->click();
-    platform.loop.runPending();
-    ASSERT_NE(banner(), nullptr);
-    EXPECT_EQ(banner()->severity(), Severity::error);
-    EXPECT_EQ(banner()->shownTitle(), "Velloq");
-    EXPECT_EQ(bannerMessage(), "The screenshot could not be saved.");
-    EXPECT_NE(toasts.card(), nullptr); // the card stays until its time is up
-
-    const auto file = recording();
-    platform.savePanel.answer = dir.path() / "missing-folder" / "copy.mp4";
-    toasts.showVideoCard("https://velloq.test/v/1", std::nullopt, "0:07", file);
-    cardButton("save")->click();
-    platform.loop.runPending();
-    EXPECT_EQ(bannerMessage(), "The recording could not be saved.");
+// Save asks where, writes exactly the card's bytes there, and says so only when it fails.
+TEST_F(ToastControllerTest, SaveWritesTheCardsBytesWhereTheUserChose) {
+    const struct {
+        const char* what;
+        bool video;
+        std::optional<std::string> answer; // none: the user cancelled
+        const char* written;
+        const char* banner;
+    } cases[] = {
+        {"screenshot", false, "shot.png", "PNG bytes", ""},
+        {"cancelled", false, std::nullopt, nullptr, ""},
+        {"screenshot, failed write", false, "missing/shot.png", nullptr,
+         "The screenshot could not be saved."},
+        {"recording", true, "copy.mp4", "fMP4 bytes", ""},
+        {"recording, failed write", true, "missing/copy.mp4", nullptr,
+         "The recording could not be saved."},
+    };
+    for (const auto& c : cases) {
+        toasts.dismissBanner();
+        platform.savePanel.requests.clear();
+        platform.savePanel.answer.reset();
+        if (c.answer) {
+            platform.savePanel.answer = dir.path() / *c.answer;
+        }
+        if (c.video) {
+            toasts.showVideoCard("https://velloq.test/v/1", std::nullopt, "0:07", recording());
+        } else {
+            showScreenshotCard();
+        }
+        cardButton("save")->click();
+        platform.loop.runPending();
+        ASSERT_EQ(platform.savePanel.requests.size(), 1u) << c.what;
+        EXPECT_EQ(platform.savePanel.requests[0].suggestedName,
+                  c.video ? "recording.mp4" : "screenshot.png")
+            << c.what;
+        EXPECT_EQ(platform.savePanel.requests[0].extension, c.video ? "mp4" : "png") << c.what;
+        if (c.written) {
+            EXPECT_EQ(contents(dir.path() / *c.answer), c.written) << c.what;
+        } else if (c.answer) {
+            EXPECT_FALSE(std::filesystem::exists(dir.path() / *c.answer)) << c.what;
+        }
+        EXPECT_EQ(bannerMessage().toStdString(), c.banner) << c.what;
+        if (*c.banner != 0) {
+            EXPECT_EQ(banner()->severity(), Severity::error) << c.what;
+        }
+        EXPECT_NE(toasts.card(), nullptr) << c.what << ": the card stays until its time is up";
+        if (c.answer) {
+            std::filesystem::remove(dir.path() / *c.answer);
+        }
+    }
 }
 
 TEST_F(ToastControllerTest, VideoCardDismissalWaitsForItsOpenSavePanel) {
