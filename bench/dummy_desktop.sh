@@ -1,34 +1,10 @@
-# Sourced by the benchmark scripts: starts a private Xorg (dummy driver) with a
-# 2560x1440 primary and a 1920x1080 monitor to its right, exports DISPLAY and
-# appends the server's pid to the caller's `pids` array. Needs `work` set.
+# Sourced by the benchmark scripts: starts a private Xorg (dummy driver, the
+# tests' own configuration) with a 2560x1440 primary and a 1920x1080 monitor to
+# its right, exports DISPLAY and appends the server's pid to the caller's `pids`
+# array. Needs `work` set.
+xorg_config="$(cd "$(dirname "${BASH_SOURCE[0]}")/../tests/support" && pwd)/xorg-dummy.conf"
 start_dummy_desktop() {
-  cat > "$work/xorg.conf" <<'CONF'
-Section "ServerFlags"
-  Option "AutoAddDevices" "false"
-  Option "DontVTSwitch" "true"
-EndSection
-Section "Monitor"
-  Identifier "Monitor0"
-  HorizSync 5.0-1000.0
-  VertRefresh 5.0-200.0
-EndSection
-Section "Device"
-  Identifier "Card0"
-  Driver "dummy"
-  VideoRam 256000
-EndSection
-Section "Screen"
-  Identifier "Screen0"
-  Device "Card0"
-  Monitor "Monitor0"
-  DefaultDepth 24
-  SubSection "Display"
-    Depth 24
-    Virtual 4480 1440
-  EndSubSection
-EndSection
-CONF
-  Xorg -noreset -nolisten tcp -config "$work/xorg.conf" -logfile "$work/xorg.log" -displayfd 3 \
+  Xorg -noreset -nolisten tcp -config "$xorg_config" -logfile "$work/xorg.log" -displayfd 3 \
     3>"$work/display" 2>/dev/null &
   pids+=($!)
   for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done

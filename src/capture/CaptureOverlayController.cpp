@@ -10,6 +10,7 @@
 #include "capture/WindowTargets.h"
 #include "platform/Log.h"
 
+#include <algorithm>
 #include <cmath>
 #include <QCursor>
 #include <QMenu>
@@ -106,13 +107,20 @@ void CaptureOverlayController::present() {
     };
     const Layout layout = layoutOf(screens_);
     for (const Screen& screen : screens_) {
-        // The same screen gets the same window again, so nothing moves across monitors.
+        // The same monitor gets the same window again, found by its output's
+        // name rather than its place in the list (which changes when monitors
+        // come and go), so no window moves across monitors.
         std::unique_ptr<OverlayView> view;
-        if (const std::size_t i = views_.size(); i < parked_.size() && parked_[i]) {
-            view = std::move(parked_[i]);
+        const QString name = QString::fromStdString(screen.name);
+        const auto kept = std::find_if(parked_.begin(), parked_.end(), [&](const auto& spare) {
+            return spare && spare->objectName() == name;
+        });
+        if (kept != parked_.end()) {
+            view = std::move(*kept);
             view->reuse(screen, screenPart(*desktop_, screen), gesture_);
         } else {
             view = std::make_unique<OverlayView>(screen, screenPart(*desktop_, screen), gesture_);
+            view->setObjectName(name);
         }
         view->setGeometry(logicalRect(screen.frame, layout));
         view->onCancel = withSelf([](CaptureOverlayController& c) { c.dismiss(); });

@@ -3,6 +3,7 @@
 #include "app/CommandLine.h"
 #include "fakes/FakePlatform.h"
 #include "fakes/TempDir.h"
+#include "support/Monitors.h"
 
 #include <cstdlib>
 #include <fstream>
@@ -12,19 +13,9 @@
 
 using namespace velloq;
 
-namespace {
+using velloq::testing::monitor;
 
-platform::Monitor monitor(std::uint32_t id, const char* name, platform::PixelRect frame,
-                          double scale = 1, bool primary = false) {
-    platform::Monitor m;
-    m.id = id;
-    m.name = name;
-    m.frame = frame;
-    m.workArea = frame;
-    m.scale = scale;
-    m.primary = primary;
-    return m;
-}
+namespace {
 
 class ScopedEnv {
 public:

@@ -1,6 +1,7 @@
 #include "capture/ScreenCapture.h"
 
 #include "fakes/FakePlatform.h"
+#include "support/Monitors.h"
 
 #include <gtest/gtest.h>
 
@@ -9,19 +10,9 @@ using velloq::platform::Monitor;
 using velloq::platform::ScreensError;
 using velloq::testing::FakeScreens;
 
-namespace {
+using velloq::testing::monitor;
 
-Monitor monitor(std::uint32_t id, velloq::platform::PixelRect frame, double scale,
-                bool primary = false) {
-    Monitor m;
-    m.id = id;
-    m.name = "M" + std::to_string(id);
-    m.frame = frame;
-    m.workArea = frame;
-    m.scale = scale;
-    m.primary = primary;
-    return m;
-}
+namespace {
 
 // The first image pixel that differs from the root pattern at `native` + offset, as text.
 std::string firstMismatch(const QImage& image, QPoint at, velloq::platform::PixelRect native,

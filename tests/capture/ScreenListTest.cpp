@@ -2,27 +2,14 @@
 
 #include "capture/DisplayList.h"
 #include "fakes/FakePlatform.h"
+#include "support/Monitors.h"
 
 #include <gtest/gtest.h>
 
 using namespace velloq::capture;
 using velloq::platform::Monitor;
 
-namespace {
-
-Monitor monitor(std::uint32_t id, const char* name, velloq::platform::PixelRect frame,
-                double scale = 1, bool primary = false) {
-    Monitor m;
-    m.id = id;
-    m.name = name;
-    m.frame = frame;
-    m.workArea = frame;
-    m.scale = scale;
-    m.primary = primary;
-    return m;
-}
-
-} // namespace
+using velloq::testing::monitor;
 
 TEST(ScreenList, PrimaryHasTheOriginAndOthersSitAroundIt) {
     // Native: a 1920x1080 monitor left of a taller 2560x1440 primary, a third above the primary.

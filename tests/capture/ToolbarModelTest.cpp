@@ -6,17 +6,6 @@
 using namespace velloq::capture;
 using Kind = DisplayMenuItem::Kind;
 
-TEST(CaptureModeTest, LabelsSymbolsAndRawValuesRoundTrip) {
-    EXPECT_STREQ(label(CaptureMode::freeform), "Freeform");
-    EXPECT_STREQ(symbol(CaptureMode::window), "macwindow");
-    EXPECT_STREQ(symbol(CaptureMode::rectangle), "rectangle.dashed");
-    for (CaptureMode mode : allCaptureModes) {
-        EXPECT_EQ(captureModeFromRaw(rawValue(mode)), mode);
-    }
-    EXPECT_FALSE(captureModeFromRaw(4));
-    EXPECT_FALSE(captureModeFromRaw(-1));
-}
-
 TEST(CaptureModeTest, FullscreenButtonCapturesAtOnceAndIsNeverSelected) {
     EXPECT_EQ(modeButtonAction(CaptureMode::fullscreen), ModeButtonAction::captureActiveScreen);
     EXPECT_EQ(modeButtonAction(CaptureMode::window), ModeButtonAction::setMode);

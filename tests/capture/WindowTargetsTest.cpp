@@ -2,6 +2,7 @@
 
 #include "capture/HoverHitTest.h"
 #include "fakes/FakePlatform.h"
+#include "support/Monitors.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -11,19 +12,9 @@ using velloq::platform::Monitor;
 using velloq::platform::WindowInfo;
 using velloq::platform::WindowKind;
 
-namespace {
+using velloq::testing::monitor;
 
-Monitor monitor(std::uint32_t id, velloq::platform::PixelRect frame, double scale = 1,
-                bool primary = false) {
-    Monitor m;
-    m.id = id;
-    m.name = "M" + std::to_string(id);
-    m.frame = frame;
-    m.workArea = frame;
-    m.scale = scale;
-    m.primary = primary;
-    return m;
-}
+namespace {
 
 WindowInfo window(std::uint32_t id, velloq::platform::PixelRect frame) {
     WindowInfo w;

@@ -6,8 +6,8 @@
 #include "capture/ScreenList.h"
 #include "fakes/FakePlatform.h"
 #include "platform/x11/X11Screens.h"
-#include "X11TestWindow.h"
-#include "XServer.h"
+#include "support/X11TestWindow.h"
+#include "support/XServer.h"
 
 #include <gtest/gtest.h>
 #include <map>

@@ -3,8 +3,8 @@
 #include "capture/WindowTargets.h"
 #include "fakes/FakePlatform.h"
 #include "platform/x11/X11Screens.h"
-#include "X11TestWindow.h"
-#include "XServer.h"
+#include "support/X11TestWindow.h"
+#include "support/XServer.h"
 
 #include <algorithm>
 #include <chrono>

@@ -1,6 +1,7 @@
-#include "capture/X11TestWindow.h"
-#include "e2e/DesktopSession.h"
+#include "support/DesktopSession.h"
+#include "support/X11TestWindow.h"
 
+#include <csignal>
 #include <gtest/gtest.h>
 #include <QImage>
 
@@ -84,6 +85,20 @@ TEST_F(StillCaptureE2ETest, HotkeyAndDragAcrossTheSeamUploadsExactlyThatRegionAn
     EXPECT_GT(panels[0].x, 1920 / 2);
     EXPECT_LE(panels[0].x + panels[0].width, 1920);
     EXPECT_LE(panels[0].y + panels[0].height, 1080);
+    // A session's end, after a capture, is a clean exit.
+    EXPECT_EQ(session->stopVelloq(SIGTERM), 0) << session->velloqLog();
+}
+
+TEST_F(StillCaptureE2ETest, QuitFromTheTrayMenuAfterACaptureExitsCleanly) {
+    startSession({.trayPanel = true});
+    if (!session) {
+        return;
+    }
+    ASSERT_TRUE(session->openOverlay()) << session->velloqLog();
+    session->drag(1800, 150, 2100, 350);
+    ASSERT_TRUE(eventually([&] { return session->clipboard().rfind("https://", 0) == 0; }))
+        << session->velloqLog();
+    EXPECT_EQ(session->quitFromTray(), 0) << session->velloqLog();
 }
 
 TEST_F(StillCaptureE2ETest, TinyDragClickEscapeRightClickAndCloseUploadNothingAndShowNothing) {

@@ -2,7 +2,9 @@
 
 #include "editor/MarkupTables.h"
 
+#include <functional>
 #include <gtest/gtest.h>
+#include <optional>
 
 using namespace velloq::editor;
 
@@ -30,21 +32,6 @@ void drag(EditorState& state, std::initializer_list<QPointF> path) {
 }
 
 } // namespace
-
-TEST(EditorState, StartsFromTheInitialValues) {
-    const EditorState state;
-    EXPECT_EQ(state.tool(), AnnotationTool::pen);
-    EXPECT_EQ(state.colorIndex(), 0);
-    EXPECT_EQ(state.widthIndex(), 1);
-    EXPECT_EQ(state.fontSizeIndex(), 1);
-    EXPECT_TRUE(state.annotations().empty());
-    EXPECT_FALSE(state.canUndo());
-    EXPECT_FALSE(state.canRedo());
-    EXPECT_EQ(state.nextNumber(), 1);
-    EXPECT_FALSE(state.editingPoint().has_value());
-    EXPECT_FALSE(state.textFocused());
-    EXPECT_EQ(state.canvasSize(), QSizeF(0, 0));
-}
 
 TEST(PenGestures, AClickAddsNothingAndTwoPointsAddAStroke) {
     EditorState state;
@@ -196,60 +183,48 @@ TEST(TextEntry, CommitKeepsTrimmedTextAtTheFieldsPointInTheCurrentFontSize) {
     EXPECT_TRUE(state.canUndo());
 }
 
-TEST(TextEntry, BlankTextAddsNothingButClosesTheField) {
-    EditorState state;
-    state.selectTool(AnnotationTool::text);
-    click(state, {50, 60});
-    state.setEditingText(QStringLiteral(" \t\n  \r\n"));
-    state.commitText();
-    EXPECT_TRUE(state.annotations().empty());
-    EXPECT_FALSE(state.canUndo());
-    EXPECT_FALSE(state.editingPoint().has_value());
-}
-
-TEST(TextEntry, CancelDropsTheTextWithoutHistory) {
-    EditorState state;
-    state.selectTool(AnnotationTool::text);
-    click(state, {50, 60});
-    state.setEditingText(QStringLiteral("draft"));
-    state.cancelText();
-    EXPECT_TRUE(state.annotations().empty());
-    EXPECT_FALSE(state.canUndo());
-    EXPECT_FALSE(state.editingPoint().has_value());
-    EXPECT_EQ(state.editingText(), "");
-}
-
-TEST(TextEntry, AClickElsewhereCommitsAndOpensANewField) {
-    EditorState state;
-    state.selectTool(AnnotationTool::text);
-    click(state, {10, 10});
-    state.setEditingText(QStringLiteral("first"));
-    click(state, {100, 100});
-    ASSERT_EQ(state.annotations().size(), 1u);
-    EXPECT_EQ(kindOf<kind::Text>(state.annotations()[0]).point, QPointF(10, 10));
-    EXPECT_EQ(state.editingPoint(), QPointF(100, 100));
-    EXPECT_EQ(state.editingText(), "");
-}
-
-TEST(TextEntry, SwitchingToolsCommitsTheTypedWord) {
-    EditorState state;
-    state.selectTool(AnnotationTool::text);
-    click(state, {10, 20});
-    state.setEditingText(QStringLiteral("word"));
-    state.selectTool(AnnotationTool::pen);
-    ASSERT_EQ(state.annotations().size(), 1u);
-    EXPECT_EQ(kindOf<kind::Text>(state.annotations()[0]).string, "word");
-    EXPECT_EQ(kindOf<kind::Text>(state.annotations()[0]).point, QPointF(10, 20));
-    EXPECT_FALSE(state.editingPoint().has_value());
-}
-
-TEST(TextEntry, SelectingTheSameToolAgainCommitsNothing) {
-    EditorState state;
-    state.selectTool(AnnotationTool::text);
-    click(state, {10, 20});
-    state.setEditingText(QStringLiteral("word"));
-    state.selectTool(AnnotationTool::text);
-    EXPECT_TRUE(state.editingPoint().has_value()) << "only a change of tool commits";
+// Every way an open field ends: what it leaves in the list and whether a field stays open.
+TEST(TextEntry, EachWayOfLeavingTheFieldCommitsOrDropsTheText) {
+    const struct {
+        const char* how;
+        QString typed;
+        std::function<void(EditorState&)> leave;
+        std::optional<QPointF> committedAt; // none: nothing added, no undo step
+        std::optional<QPointF> openAfter;
+    } cases[] = {
+        {"blank text", QStringLiteral(" \t\n  \r\n"), [](EditorState& s) { s.commitText(); },
+         std::nullopt, std::nullopt},
+        {"cancel", QStringLiteral("draft"), [](EditorState& s) { s.cancelText(); }, std::nullopt,
+         std::nullopt},
+        {"click elsewhere", QStringLiteral("first"),
+         [](EditorState& s) {
+             click(s, {100, 100});
+         },
+         QPointF(10, 20), QPointF(100, 100)},
+        {"another tool", QStringLiteral("word"),
+         [](EditorState& s) { s.selectTool(AnnotationTool::pen); }, QPointF(10, 20), std::nullopt},
+        {"the same tool again", QStringLiteral("word"),
+         [](EditorState& s) { s.selectTool(AnnotationTool::text); }, std::nullopt, QPointF(10, 20)},
+    };
+    for (const auto& c : cases) {
+        EditorState state;
+        state.selectTool(AnnotationTool::text);
+        click(state, {10, 20});
+        state.setEditingText(c.typed);
+        c.leave(state);
+        if (c.committedAt) {
+            ASSERT_EQ(state.annotations().size(), 1u) << c.how;
+            EXPECT_EQ(kindOf<kind::Text>(state.annotations()[0]).string, c.typed) << c.how;
+            EXPECT_EQ(kindOf<kind::Text>(state.annotations()[0]).point, *c.committedAt) << c.how;
+        } else {
+            EXPECT_TRUE(state.annotations().empty()) << c.how;
+            EXPECT_FALSE(state.canUndo()) << c.how;
+        }
+        EXPECT_EQ(state.editingPoint(), c.openAfter) << c.how;
+        if (c.openAfter != QPointF(10, 20)) {
+            EXPECT_EQ(state.editingText(), "") << c.how;
+        }
+    }
 }
 
 TEST(History, UndoAndRedoSwapWholeLists) {

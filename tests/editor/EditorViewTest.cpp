@@ -110,16 +110,6 @@ TEST_F(EditorViewTest, PickingAColourOrSizeKeepsTypingInTheField) {
     EXPECT_EQ(annotations()[0].width, 18);
 }
 
-TEST_F(EditorViewTest, ChangingToolCommitsTheTypedWord) {
-    pick(AnnotationTool::text);
-    click(canvas(), {120, 80});
-    QTest::keyClicks(&field(), QStringLiteral("word"));
-    pick(AnnotationTool::pen);
-    ASSERT_EQ(annotations().size(), 1u);
-    EXPECT_EQ(std::get<kind::Text>(annotations()[0].kind).string, "word");
-    EXPECT_FALSE(canvas().textField().isVisible());
-}
-
 TEST_F(EditorViewTest, UndoAndRedoButtonsFollowTheHistory) {
     EXPECT_FALSE(toolBar().undoButton().isEnabled());
     EXPECT_FALSE(toolBar().redoButton().isEnabled());
@@ -159,19 +149,6 @@ TEST_F(EditorViewTest, TheSelectedToolAndSwatchAreMarked) {
     EXPECT_TRUE(toolBar().toolButton(4).selected());
     EXPECT_TRUE(toolBar().swatch(6).selected());
     EXPECT_FALSE(toolBar().swatch(0).selected());
-}
-
-TEST_F(EditorViewTest, TheBottomBarOffersTheFourActions) {
-    const EditorBottomBar& bar = view.bottomBar();
-    EXPECT_EQ(bar.openButton().text(), "Open");
-    EXPECT_EQ(bar.saveButton().text(), "Save");
-    EXPECT_EQ(bar.copyImageButton().text(), "Copy Image");
-    EXPECT_EQ(bar.copyLinkButton().text(), "Copy Link && Done") << "shown as one &";
-    EXPECT_EQ(bar.copyImageButton().toolTip(),
-              "Copy the annotated image to the clipboard (Ctrl+Super+C)");
-    EXPECT_EQ(bar.openButton().toolTip(), "Upload and open the link in your browser");
-    EXPECT_EQ(bar.saveButton().toolTip(), "Save the annotated image to a file");
-    EXPECT_TRUE(bar.copyLinkButton().toolTip().isEmpty());
 }
 
 TEST_F(EditorViewTest, CopyImageButtonPutsTheRenderedPngOnTheClipboard) {

@@ -12,7 +12,7 @@
 #include "fakes/QtApp.h"
 #include "keystore/APIKeyStore.h"
 #include "net/UploadError.h"
-#include "ReferenceServer.h"
+#include "support/ReferenceServer.h"
 
 #include <chrono>
 #include <cstdlib>

@@ -46,10 +46,6 @@ protected:
 
 } // namespace
 
-TEST_F(WindowControllerTest, IsOneSharedInstance) {
-    EXPECT_EQ(&AnnotationWindowController::shared(), &controller);
-}
-
 TEST_F(WindowControllerTest, ShowOpensTheEditorNamedForNowWithThePixelSize) {
     controller.show(screenshot({2880, 1800}), QSize(2880, 1800));
     ASSERT_NE(controller.window(), nullptr);
@@ -61,22 +57,6 @@ TEST_F(WindowControllerTest, ShowOpensTheEditorNamedForNowWithThePixelSize) {
     EXPECT_TRUE(window().windowTitle().endsWith(QStringLiteral(" — 2880 × 1800")));
     EXPECT_EQ(view().actions().fileName(), window().title().toStdString());
     EXPECT_EQ(window().minimumSize(), QSize(700, 500));
-}
-
-TEST_F(WindowControllerTest, ASmallShotOpensAtTheMinimumSize) {
-    // The fake main screen is 1440 x 875 points.
-    controller.show(screenshot({600, 400}), QSize(600, 400)); // 300 x 200 points
-    EXPECT_EQ(controller.initialContentSize(screenshot({600, 400})), QSizeF(700, 500));
-    EXPECT_EQ(window().size(), QSize(700, 500));
-}
-
-TEST_F(WindowControllerTest, TheScreenLimitsALargeShot) {
-    platform.workArea.visible = velloq::platform::GlobalRect{0, 0, 1000, 700};
-    EXPECT_EQ(controller.initialContentSize(screenshot({4000, 3000})), QSizeF(920, 616));
-    platform.workArea.visible.reset();
-    EXPECT_EQ(controller.initialContentSize(screenshot({4000, 3000})),
-              QSizeF(0.92 * 1440, 0.92 * 900 - 28))
-        << "no screen: 1440 x 900";
 }
 
 TEST_F(WindowControllerTest, ASecondShowReplacesTheFirstEditor) {

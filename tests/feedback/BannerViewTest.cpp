@@ -63,20 +63,6 @@ TEST_F(BannerViewTest, EverySeverityIs344PointsWideWithItsOwnBadge) {
     }
 }
 
-TEST_F(BannerViewTest, BrandMarkIsACoralRoundedSquareWithAWhiteMark) {
-    NotificationBanner banner(Severity::success, "Velloq", "Saved");
-    const QImage image = testing::render(banner);
-    const QRectF mark = NotificationBanner::markRect();
-    EXPECT_TRUE(closeTo(pixel(image, mark.left() + 2, mark.center().y()), Theme::coral()));
-    // Its corners are rounded with radius 11: the very corner shows the banner behind it.
-    EXPECT_FALSE(closeTo(pixel(image, mark.left() + 0.5, mark.top() + 0.5), Theme::coral(), 30));
-    int white = 0;
-    for (double x = mark.left(); x < mark.right(); x += 1) {
-        white += closeTo(pixel(image, x, mark.top() + 11), Qt::white, 60) ? 1 : 0;
-    }
-    EXPECT_GT(white, 2) << "the mark's top corners cross this row";
-}
-
 TEST_F(BannerViewTest, EmptyTitleReadsVelloq) {
     NotificationBanner untitled(Severity::info, "", "Uploading");
     NotificationBanner titled(Severity::info, "Velloq", "Uploading");

@@ -2,13 +2,13 @@
 // appear, that they leave the focus alone, that they are on every workspace
 // and that they go on time.
 
-#include "DummyDesktop.h"
 #include "fakes/FakePlatform.h"
 #include "fakes/QtApp.h"
 #include "feedback/ToastController.h"
 #include "platform/qt/QtClipboard.h"
 #include "platform/x11/X11FloatingWindows.h"
 #include "platform/x11/X11WorkArea.h"
+#include "support/XServer.h"
 
 #include <chrono>
 #include <gtest/gtest.h>
@@ -21,37 +21,39 @@ namespace velloq {
 namespace {
 
 using namespace std::chrono_literals;
-using testing::DummyDesktop;
+using testing::XServer;
+
+constexpr testing::Margins margins{24, 36};
 
 // Primary monitor: x 1600..3520, work area y 24..1044 (openbox's margins).
 constexpr int primaryRight = 1600 + 1920;
-constexpr int workTop = DummyDesktop::topMargin;
-constexpr int workBottom = 1080 - DummyDesktop::bottomMargin;
+constexpr int workTop = margins.top;
+constexpr int workBottom = 1080 - margins.bottom;
 
 class FloatingPanelX11Test : public ::testing::Test {
 protected:
+    // Secondary 1600 × 900 on the left, primary 1920 × 1080 on its right.
     static void SetUpTestSuite() {
-        if (desktop() == nullptr) {
-            std::string error;
-            desktop() = DummyDesktop::start(error);
-            startError() = error;
-            if (desktop()) {
-                ::setenv("QT_QPA_PLATFORM", "xcb", 1);
-                testing::qtApp();
-            }
+        if (desktop() != nullptr) {
+            return;
+        }
+        auto x = XServer::startXorgDummy();
+        if (x && x->setOutput("DUMMY1", 1600, 900, {"--pos", "0x0"}) &&
+            x->setOutput("DUMMY0", 1920, 1080, {"--pos", "1600x0", "--primary"}) &&
+            x->startWindowManager(margins)) {
+            ::setenv("DISPLAY", x->display().c_str(), 1);
+            ::setenv("QT_QPA_PLATFORM", "xcb", 1);
+            testing::qtApp();
+            desktop() = std::move(x);
         }
     }
-    static std::unique_ptr<DummyDesktop>& desktop() {
-        static std::unique_ptr<DummyDesktop> instance;
+    static std::unique_ptr<XServer>& desktop() {
+        static std::unique_ptr<XServer> instance;
         return instance;
-    }
-    static std::string& startError() {
-        static std::string error;
-        return error;
     }
 
     void SetUp() override {
-        ASSERT_NE(desktop(), nullptr) << startError();
+        VELLOQ_REQUIRE_SERVER(desktop());
         auto services = platform::installed();
         services.workArea = &workArea;
         services.floatingWindows = &floating;
@@ -97,8 +99,8 @@ protected:
         return state && state->viewable;
     }
     void clickAt(QPoint global) {
-        desktop()->run({"/usr/bin/xdotool", "mousemove", std::to_string(global.x()),
-                        std::to_string(global.y()), "click", "1"});
+        desktop()->output({"/usr/bin/xdotool", "mousemove", std::to_string(global.x()),
+                           std::to_string(global.y()), "click", "1"});
     }
     void expectFocusUntouched() {
         EXPECT_EQ(desktop()->activeWindow(), focusTarget.winId());
@@ -148,10 +150,10 @@ TEST_F(FloatingPanelX11Test, CardAppearsBottomRightOnEveryWorkspaceAndGoesOnTime
     expectFocusUntouched();
 
     // On another workspace the card is still there.
-    desktop()->run({"/usr/bin/xdotool", "set_desktop", "1"});
+    desktop()->output({"/usr/bin/xdotool", "set_desktop", "1"});
     settle();
     EXPECT_TRUE(viewable(id));
-    desktop()->run({"/usr/bin/xdotool", "set_desktop", "0"});
+    desktop()->output({"/usr/bin/xdotool", "set_desktop", "0"});
     ASSERT_TRUE(eventually([&] { return desktop()->activeWindow() == focusTarget.winId(); }));
 
     fake.loop.advance(5999ms);
@@ -188,7 +190,7 @@ TEST_F(FloatingPanelX11Test, PanelsAskToBeAboveOthersOnAllDesktops) {
     toasts.showBanner(Severity::warning, "Velloq", "Above");
     const auto id = toasts.banner()->winId();
     ASSERT_TRUE(eventually([&] { return viewable(id); }));
-    const std::string properties = desktop()->run(
+    const std::string properties = desktop()->output(
         {"/usr/bin/xprop", "-id", std::to_string(id), "_NET_WM_STATE", "_NET_WM_DESKTOP"});
     EXPECT_NE(properties.find("_NET_WM_STATE_ABOVE"), std::string::npos) << properties;
     EXPECT_NE(properties.find("4294967295"), std::string::npos) << properties;

@@ -6,6 +6,7 @@
 #include "RenderSupport.h"
 
 #include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
 #include <iterator>
 #include <QAbstractButton>
@@ -52,31 +53,52 @@ protected:
     ToastController toasts; // after the platform: its timers are cancelled first
 };
 
-TEST_F(ToastControllerTest, BannerSitsTopRightAndGoesAfterFourSeconds) {
-    toasts.showBanner(Severity::info, "Velloq", "Link copied to clipboard");
-    ASSERT_NE(toasts.banner(), nullptr);
-    EXPECT_TRUE(toasts.banner()->isVisible());
-    // Visible frame 1440 x 875 from the bottom of a 900-point screen; 20 points in from its edges.
-    EXPECT_EQ(toasts.banner()->pos(), QPoint(1440 - 344 - 20, 900 - 875 + 20));
+// Visible frame 1440 x 875 from the bottom of a 900-point screen; panels sit 20
+// points in from its edges. A second panel replaces the first and lives its
+// full time, and only a card reminds of its link when it goes.
+TEST_F(ToastControllerTest, EachPanelSitsInItsCornerAndASecondOneReplacesTheFirst) {
+    const struct {
+        const char* what;
+        std::function<void(const char*)> show;
+        std::function<FloatingPanel*()> panel;
+        std::function<QPoint(QSize)> corner;
+        std::chrono::milliseconds life;
+        const char* reminder;
+    } cases[] = {
+        {"banner", [&](const char* m) { toasts.showBanner(Severity::info, "Velloq", m); },
+         [&] { return toasts.banner(); },
+         [](QSize size) { return QPoint(1440 - size.width() - 20, 900 - 875 + 20); }, 4000ms, ""},
+        {"card", [&](const char* m) { showScreenshotCard(m); }, [&] { return toasts.card(); },
+         [](QSize size) { return QPoint(1440 - size.width() - 20, 900 - 20 - size.height()); },
+         6000ms, "Link saved to clipboard"},
+    };
+    for (const auto& c : cases) {
+        c.show("https://velloq.test/i/first");
+        QPointer<FloatingPanel> first = c.panel();
+        ASSERT_NE(first, nullptr) << c.what;
+        EXPECT_TRUE(first->isVisible()) << c.what;
+        EXPECT_EQ(first->pos(), c.corner(first->size())) << c.what;
+        platform.loop.advance(2000ms);
+        c.show("https://velloq.test/i/second");
+        if (first && first != c.panel()) {
+            EXPECT_FALSE(first->isVisible()) << c.what;
+        }
 
-    platform.loop.advance(3999ms);
-    ASSERT_NE(toasts.banner(), nullptr);
-    platform.loop.advance(1ms);
-    EXPECT_EQ(toasts.banner(), nullptr);
-}
-
-TEST_F(ToastControllerTest, ASecondBannerReplacesTheFirstAndLivesItsFullTime) {
-    toasts.showBanner(Severity::info, "Velloq", "first");
-    QPointer<FloatingPanel> first = toasts.banner();
-    platform.loop.advance(2000ms);
-    toasts.showBanner(Severity::error, "Velloq", "second");
-    EXPECT_FALSE(first->isVisible());
-    EXPECT_EQ(bannerMessage(), "second");
-
-    platform.loop.advance(3999ms); // the first banner's timer would have fired at 4 s
-    EXPECT_EQ(bannerMessage(), "second");
-    platform.loop.advance(1ms);
-    EXPECT_EQ(toasts.banner(), nullptr);
+        platform.loop.advance(c.life - 1ms); // the first one's time has long passed
+        ASSERT_NE(c.panel(), nullptr) << c.what;
+        // Only the second banner shows; the first card's time passed without a reminder.
+        EXPECT_EQ(bannerMessage().toStdString(),
+                  c.panel() == toasts.banner() ? "https://velloq.test/i/second" : "")
+            << c.what;
+        platform.loop.advance(1ms);
+        EXPECT_EQ(c.panel(), nullptr) << c.what;
+        EXPECT_EQ(bannerMessage().toStdString(), c.reminder) << c.what;
+        if (*c.reminder != 0) {
+            EXPECT_EQ(banner()->severity(), Severity::success);
+            EXPECT_EQ(banner()->shownTitle(), "Velloq");
+        }
+        toasts.dismissBanner();
+    }
 }
 
 TEST_F(ToastControllerTest, ClickingTheBannerRemovesItAtOnce) {
@@ -86,62 +108,20 @@ TEST_F(ToastControllerTest, ClickingTheBannerRemovesItAtOnce) {
     EXPECT_EQ(platform.loop.pendingTimers(), 0u);
 }
 
-TEST_F(ToastControllerTest, PanelsFloatOnEveryWorkspaceWithoutTakingFocus) {
-    toasts.showBanner(Severity::info, "Velloq", "hello");
-    showScreenshotCard();
-    for (FloatingPanel* panel : {toasts.banner(), toasts.card()}) {
-        const auto flags = panel->windowFlags();
-        EXPECT_TRUE(flags & Qt::FramelessWindowHint);
-        EXPECT_TRUE(flags & Qt::WindowStaysOnTopHint);
-        EXPECT_TRUE(flags & Qt::WindowDoesNotAcceptFocus);
-        EXPECT_TRUE(panel->testAttribute(Qt::WA_ShowWithoutActivating));
-        EXPECT_EQ(panel->size(), panel->content()->sizeHint());
-        // Without a compositor the corners are cut by a mask, and nothing is see-through.
-        EXPECT_FALSE(panel->mask().isEmpty());
-        EXPECT_FALSE(panel->testAttribute(Qt::WA_TranslucentBackground));
-        EXPECT_FALSE(QApplication::activeWindow() == panel);
+// Rounded corners need either a compositor (see-through window) or a mask.
+TEST_F(ToastControllerTest, PanelsAreTranslucentWithACompositorAndMaskedWithoutOne) {
+    for (const bool compositor : {false, true}) {
+        platform.floatingWindows.compositor = compositor;
+        toasts.showBanner(Severity::info, "Velloq", "hello");
+        showScreenshotCard();
+        for (FloatingPanel* panel : {toasts.banner(), toasts.card()}) {
+            EXPECT_EQ(panel->testAttribute(Qt::WA_TranslucentBackground), compositor);
+            EXPECT_EQ(panel->mask().isEmpty(), compositor);
+            EXPECT_EQ(panel->size(), panel->content()->sizeHint());
+        }
+        toasts.dismissBanner();
+        toasts.dismissCard();
     }
-    EXPECT_EQ(platform.floatingWindows.everywhere.size(), 2u);
-}
-
-TEST_F(ToastControllerTest, WithACompositorPanelsAreTranslucentAndUnmasked) {
-    platform.floatingWindows.compositor = true;
-    toasts.showBanner(Severity::info, "Velloq", "hello");
-    EXPECT_TRUE(toasts.banner()->translucent());
-    EXPECT_TRUE(toasts.banner()->testAttribute(Qt::WA_TranslucentBackground));
-    EXPECT_TRUE(toasts.banner()->mask().isEmpty());
-}
-
-TEST_F(ToastControllerTest, CardSitsBottomRightAndRemindsAfterSixSeconds) {
-    showScreenshotCard();
-    ASSERT_NE(toasts.card(), nullptr);
-    const int height = toasts.card()->height();
-    EXPECT_EQ(toasts.card()->pos(), QPoint(1440 - 332 - 20, 900 - 20 - height));
-
-    platform.loop.advance(5999ms);
-    EXPECT_NE(toasts.card(), nullptr);
-    EXPECT_EQ(toasts.banner(), nullptr);
-    platform.loop.advance(1ms);
-    EXPECT_EQ(toasts.card(), nullptr);
-    ASSERT_NE(banner(), nullptr);
-    EXPECT_EQ(banner()->severity(), Severity::success);
-    EXPECT_EQ(banner()->shownTitle(), "Velloq");
-    EXPECT_EQ(bannerMessage(), "Link saved to clipboard");
-}
-
-TEST_F(ToastControllerTest, ASecondCardCancelsTheFirstOnesReminderAndLivesSixSeconds) {
-    showScreenshotCard("https://velloq.test/i/first");
-    platform.loop.advance(3000ms);
-    showScreenshotCard("https://velloq.test/i/second");
-
-    platform.loop.advance(3000ms); // the first card's six seconds
-    EXPECT_EQ(toasts.banner(), nullptr);
-    EXPECT_NE(toasts.card(), nullptr);
-    platform.loop.advance(2999ms);
-    EXPECT_NE(toasts.card(), nullptr);
-    platform.loop.advance(1ms);
-    EXPECT_EQ(toasts.card(), nullptr);
-    EXPECT_EQ(bannerMessage(), "Link saved to clipboard");
 }
 
 TEST_F(ToastControllerTest, CopyPutsTheLinkOnTheClipboardAndSuppressesTheReminder) {
@@ -156,76 +136,82 @@ TEST_F(ToastControllerTest, CopyPutsTheLinkOnTheClipboardAndSuppressesTheReminde
     EXPECT_EQ(toasts.banner(), nullptr);
 }
 
-TEST_F(ToastControllerTest, VideoCardRemindsOfTheVideoLinkAndDeletesItsRecording) {
-    const auto file = recording();
-    toasts.showVideoCard("https://velloq.test/v/1", std::nullopt, "0:07", file);
-    platform.loop.advance(5999ms);
-    EXPECT_TRUE(std::filesystem::exists(file));
-    platform.loop.advance(1ms);
-    EXPECT_FALSE(std::filesystem::exists(file));
-    EXPECT_EQ(bannerMessage(), "Video link saved to clipboard");
+// However a video card goes, its recording goes with it, and only a card whose
+// time ran out reminds of its link.
+TEST_F(ToastControllerTest, AVideoCardsRecordingIsDeletedWhenTheCardGoes) {
+    const struct {
+        const char* how;
+        std::function<void()> end;
+        std::chrono::milliseconds later;
+        const char* reminder; // that much later
+    } cases[] = {
+        {"time ran out", [&] { platform.loop.advance(1ms); }, 0ms, "Video link saved to clipboard"},
+        {"replaced", [&] { showScreenshotCard(); }, 6000ms, "Link saved to clipboard"},
+        {"dismissed", [&] { toasts.dismissCard(); }, 10000ms, ""},
+    };
+    for (const auto& c : cases) {
+        toasts.dismissBanner();
+        const auto file = recording();
+        toasts.showVideoCard("https://velloq.test/v/1", std::nullopt, "0:07", file);
+        platform.loop.advance(5999ms);
+        EXPECT_TRUE(std::filesystem::exists(file)) << c.how;
+        c.end();
+        EXPECT_FALSE(std::filesystem::exists(file)) << c.how;
+        platform.loop.advance(c.later);
+        EXPECT_EQ(bannerMessage().toStdString(), c.reminder) << c.how;
+    }
 }
 
-TEST_F(ToastControllerTest, AVideoCardReplacedByAScreenshotCardDeletesItsFileAtOnce) {
-    const auto file = recording();
-    toasts.showVideoCard("https://velloq.test/v/1", std::nullopt, "0:07", file);
-    showScreenshotCard();
-    EXPECT_FALSE(std::filesystem::exists(file));
-    platform.loop.advance(6000ms);
-    EXPECT_EQ(bannerMessage(), "Link saved to clipboard"); // only the new card reminds
-}
-
-TEST_F(ToastControllerTest, DismissingAVideoCardDeletesItsFile) {
-    const auto file = recording();
-    toasts.showVideoCard("https://velloq.test/v/1", std::nullopt, "0:07", file);
-    toasts.dismissCard();
-    EXPECT_FALSE(std::filesystem::exists(file));
-    EXPECT_EQ(toasts.card(), nullptr);
-    platform.loop.advance(10000ms);
-    EXPECT_EQ(toasts.banner(), nullptr); // a dismissed card does not remind
-}
-
-TEST_F(ToastControllerTest, ScreenshotSaveWritesThePngWhereTheUserChose) {
-    const auto destination = dir.path() / "shot.png";
-    platform.savePanel.answer = destination;
-    showScreenshotCard();
-    cardButton("save")->click();
-    platform.loop.runPending();
-    ASSERT_EQ(platform.savePanel.requests.size(), 1u);
-    EXPECT_EQ(platform.savePanel.requests[0].suggestedName, "screenshot.png");
-    EXPECT_EQ(platform.savePanel.requests[0].extension, "png");
-    EXPECT_EQ(contents(destination), "PNG bytes");
-    EXPECT_EQ(toasts.banner(), nullptr);
-    EXPECT_NE(toasts.card(), nullptr);
-}
-
-TEST_F(ToastControllerTest, CancelledSaveWritesNothing) {
-    showScreenshotCard();
-    cardButton("save")->click();
-    platform.loop.runPending();
-    EXPECT_EQ(platform.savePanel.requests.size(), 1u);
-    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
-    EXPECT_EQ(toasts.banner(), nullptr);
-}
-
-TEST_F(ToastControllerTest, AFailedSaveShowsAnErrorBanner) {
-    platform.savePanel.answer = dir.path() / "shot.png";
-    platform.files.failWrites = true;
-    showScreenshotCard();
-    cardButton("save")->click();
-    platform.loop.runPending();
-    ASSERT_NE(banner(), nullptr);
-    EXPECT_EQ(banner()->severity(), Severity::error);
-    EXPECT_EQ(banner()->shownTitle(), "Velloq");
-    EXPECT_EQ(bannerMessage(), "The screenshot could not be saved.");
-    EXPECT_NE(toasts.card(), nullptr); // the card stays until its time is up
-
-    const auto file = recording();
-    platform.savePanel.answer = dir.path() / "missing-folder" / "copy.mp4";
-    toasts.showVideoCard("https://velloq.test/v/1", std::nullopt, "0:07", file);
-    cardButton("save")->click();
-    platform.loop.runPending();
-    EXPECT_EQ(bannerMessage(), "The recording could not be saved.");
+// Save asks where, writes exactly the card's bytes there, and says so only when it fails.
+TEST_F(ToastControllerTest, SaveWritesTheCardsBytesWhereTheUserChose) {
+    const struct {
+        const char* what;
+        bool video;
+        std::optional<std::string> answer; // none: the user cancelled
+        const char* written;
+        const char* banner;
+    } cases[] = {
+        {"screenshot", false, "shot.png", "PNG bytes", ""},
+        {"cancelled", false, std::nullopt, nullptr, ""},
+        {"screenshot, failed write", false, "missing/shot.png", nullptr,
+         "The screenshot could not be saved."},
+        {"recording", true, "copy.mp4", "fMP4 bytes", ""},
+        {"recording, failed write", true, "missing/copy.mp4", nullptr,
+         "The recording could not be saved."},
+    };
+    for (const auto& c : cases) {
+        toasts.dismissBanner();
+        platform.savePanel.requests.clear();
+        platform.savePanel.answer.reset();
+        if (c.answer) {
+            platform.savePanel.answer = dir.path() / *c.answer;
+        }
+        if (c.video) {
+            toasts.showVideoCard("https://velloq.test/v/1", std::nullopt, "0:07", recording());
+        } else {
+            showScreenshotCard();
+        }
+        cardButton("save")->click();
+        platform.loop.runPending();
+        ASSERT_EQ(platform.savePanel.requests.size(), 1u) << c.what;
+        EXPECT_EQ(platform.savePanel.requests[0].suggestedName,
+                  c.video ? "recording.mp4" : "screenshot.png")
+            << c.what;
+        EXPECT_EQ(platform.savePanel.requests[0].extension, c.video ? "mp4" : "png") << c.what;
+        if (c.written) {
+            EXPECT_EQ(contents(dir.path() / *c.answer), c.written) << c.what;
+        } else if (c.answer) {
+            EXPECT_FALSE(std::filesystem::exists(dir.path() / *c.answer)) << c.what;
+        }
+        EXPECT_EQ(bannerMessage().toStdString(), c.banner) << c.what;
+        if (*c.banner != 0) {
+            EXPECT_EQ(banner()->severity(), Severity::error) << c.what;
+        }
+        EXPECT_NE(toasts.card(), nullptr) << c.what << ": the card stays until its time is up";
+        if (c.answer) {
+            std::filesystem::remove(dir.path() / *c.answer);
+        }
+    }
 }
 
 TEST_F(ToastControllerTest, VideoCardDismissalWaitsForItsOpenSavePanel) {

@@ -9,7 +9,7 @@
 #include "fakes/TempDir.h"
 #include "NetFixture.h"
 #include "platform/curl/CurlHttp.h"
-#include "ReferenceServer.h"
+#include "support/ReferenceServer.h"
 
 #include <algorithm>
 #include <memory>

@@ -1,7 +1,7 @@
 // Ripples on a real X server: they appear where xdotool clicks, left and
 // right but not middle, and the clicks still reach the window under them.
 
-#include "capture/XServer.h"
+#include "support/XServer.h"
 #include "fakes/FakePlatform.h"
 #include "fakes/QtApp.h"
 #include "platform/x11/X11ClickMonitor.h"

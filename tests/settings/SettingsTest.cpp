@@ -28,18 +28,6 @@ const Switch switchesOnByDefault[] = {
 
 } // namespace
 
-TEST(Settings, EmptyStoreGivesEveryDefault) {
-    MemoryDefaultsStore store;
-    for (const auto& entry : switchesOnByDefault) {
-        EXPECT_TRUE(entry.read(store)) << entry.key;
-    }
-    EXPECT_FALSE(settings::recordOpenInBrowser(store));
-    EXPECT_EQ(settings::recordFrameRate(store), 30);
-    EXPECT_EQ(settings::recordResolution(store), "1080p");
-    EXPECT_EQ(settings::recordHeightCap(store), 1080);
-    EXPECT_EQ(settings::recordMicDeviceName(store), std::nullopt);
-}
-
 TEST(Settings, SwitchesOnByDefaultTurnOffOnlyForAStoredFalse) {
     for (const auto& entry : switchesOnByDefault) {
         MemoryDefaultsStore store;

@@ -1,17 +1,33 @@
 #pragma once
 
-// A private X server for one test: Xorg with the dummy video driver, whose
-// RandR outputs make real multi-monitor layouts, or Xvfb for servers
-// without some extension. Stopped when the object goes.
+// A private X server for one test or benchmark: Xorg with the dummy video
+// driver, whose RandR outputs make real multi-monitor layouts, or Xvfb for
+// servers without some extension; optionally openbox to manage windows.
+// Everything it started stops when the object goes, or with the test process.
 
 #include "fakes/ChildProcess.h"
 #include "fakes/TempDir.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace velloq::testing {
+
+struct WindowState {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    bool viewable = false;
+};
+
+// Reserved strips at the monitors' top and bottom, which shrink the work area.
+struct Margins {
+    int top = 0;
+    int bottom = 0;
+};
 
 class XServer {
 public:
@@ -24,14 +40,21 @@ public:
     XServer& operator=(const XServer&) = delete;
 
     const std::string& display() const { return display_; }
-    // Runs a client program (full path) against this server; returns its exit status.
+    // Runs a client program (full path) against this server; its exit status.
     int run(const std::vector<std::string>& argv) const;
+    // Runs a client program to completion; what it printed.
+    std::string output(const std::vector<std::string>& argv) const;
     // Adds a mode for `width` × `height` and turns `output` on with it.
     bool setOutput(const std::string& output, int width, int height,
                    const std::vector<std::string>& placement) const;
-    // Starts openbox and waits until it manages the screen.
-    bool startWindowManager();
+    // Starts openbox and waits until it manages the screen with these margins.
+    bool startWindowManager(Margins margins = {});
     const std::filesystem::path& folder() const { return folder_.path(); }
+
+    // The window's place on the root window; none once it no longer exists.
+    std::optional<WindowState> window(unsigned long id) const;
+    unsigned long activeWindow() const;
+    unsigned long focusedWindow() const;
 
 private:
     XServer() = default;

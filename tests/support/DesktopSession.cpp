@@ -1,4 +1,4 @@
-#include "e2e/DesktopSession.h"
+#include "DesktopSession.h"
 
 #include <algorithm>
 #include <csignal>
@@ -58,6 +58,19 @@ std::unique_ptr<DesktopSession> DesktopSession::start(const Settings& settings) 
     if (setKey.wait(std::chrono::seconds(20)) != 0) {
         return nullptr;
     }
+    if (settings.trayPanel) {
+        session->panel_ = std::make_unique<ChildProcess>(
+            std::vector<std::string>{"/usr/bin/tint2"},
+            std::map<std::string, std::string>{{"DISPLAY", x.display()},
+                                               {"HOME", (home / "panel").string()},
+                                               {"XDG_CONFIG_HOME", (home / "panel").string()}});
+        // The tray is ready once it owns the systray selection.
+        if (!eventually([&] {
+                return x.output({"/usr/bin/xdotool", "search", "--classname", "tint2"}) != "";
+            })) {
+            return nullptr;
+        }
+    }
     session->app_ = std::make_unique<ChildProcess>(std::vector<std::string>{VELLOQ_BINARY},
                                                    session->environment());
     // Ready once it answers on its request socket, which it opens after the hotkeys.
@@ -69,10 +82,48 @@ std::unique_ptr<DesktopSession> DesktopSession::start(const Settings& settings) 
 }
 
 DesktopSession::~DesktopSession() {
-    if (app_) {
+    if (app_ && app_->running()) {
         app_->signal(SIGTERM);
         app_->wait(std::chrono::seconds(5));
     }
+    if (panel_) {
+        panel_->signal(SIGTERM);
+        panel_->wait(std::chrono::seconds(5));
+    }
+}
+
+std::optional<int> DesktopSession::stopVelloq(int signal) {
+    app_->signal(signal);
+    return app_->wait(std::chrono::seconds(20));
+}
+
+std::optional<int> DesktopSession::quitFromTray() {
+    // The tray icon is velloq's one small window; its menu opens on a right click.
+    std::optional<Box> icon;
+    eventually([&] {
+        std::istringstream lines(
+            runClient({"/usr/bin/xdotool", "search", "--onlyvisible", "--classname", "^velloq$"}));
+        for (std::string id; std::getline(lines, id);) {
+            const auto box = geometry(id);
+            if (box && box->width <= 64 && box->height <= 64) {
+                icon = box;
+            }
+        }
+        return icon.has_value();
+    });
+    if (!icon) {
+        return std::nullopt;
+    }
+    for (int attempt = 0; attempt < 5 && app_->running(); ++attempt) {
+        click(icon->x + icon->width / 2, icon->y + icon->height / 2, 3);
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        // "Quit Velloq" is the menu's last entry: Up from nothing selected reaches it.
+        runClient({"/usr/bin/xdotool", "key", "Up", "Return"});
+        if (app_->wait(std::chrono::seconds(5))) {
+            break;
+        }
+    }
+    return app_->wait(std::chrono::seconds(15));
 }
 
 std::string DesktopSession::runClient(const std::vector<std::string>& argv) const {

@@ -4,10 +4,10 @@
 // sharing service, and a running velloq that trusts it, with its key stored
 // in the session's Secret Service and its settings in a private folder.
 
-#include "capture/XServer.h"
 #include "fakes/ChildProcess.h"
 #include "fakes/TempDir.h"
-#include "net/ReferenceServer.h"
+#include "support/ReferenceServer.h"
+#include "support/XServer.h"
 
 #include <chrono>
 #include <functional>
@@ -25,6 +25,7 @@ public:
         bool editBeforeUpload = false;
         bool playSound = false;
         bool storeKey = true;
+        bool trayPanel = false; // a panel whose system tray hosts velloq's icon
     };
 
     // Primary DUMMY0 1920×1080 at the origin, DUMMY1 1280×1024 to its right.
@@ -48,6 +49,10 @@ public:
     void drag(int x1, int y1, int x2, int y2) const;
     // What the clipboard holds as text, empty when nothing.
     std::string clipboard() const;
+    // Sends `signal` to the running velloq; its exit status once it ends.
+    std::optional<int> stopVelloq(int signal);
+    // Chooses "Quit Velloq" in the tray icon's menu; velloq's exit status once it ends.
+    std::optional<int> quitFromTray();
     // The images the server stored so far.
     std::size_t storedImages() const;
     // What velloq has written to its log so far.
@@ -82,6 +87,7 @@ private:
     TempDir home_;
     std::unique_ptr<XServer> x_;
     std::unique_ptr<ReferenceServer> server_;
+    std::unique_ptr<ChildProcess> panel_;
     std::unique_ptr<ChildProcess> app_;
 };
 

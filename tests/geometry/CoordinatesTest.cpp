@@ -1,8 +1,10 @@
-#include "capture/CaptureGeometry.h"
+#include "geometry/Coordinates.h"
+
+#include "geometry/Geometry.h"
 
 #include <gtest/gtest.h>
 
-using namespace velloq::capture;
+using namespace velloq::geometry;
 
 TEST(Geometry, ContainmentIncludesMinimumEdgesAndExcludesMaximumEdges) {
     const Rect r{-10, 20, 100, 50};
