@@ -205,6 +205,7 @@ private:
             bool viewable = true;
             const auto area = currentArea(&viewable);
             if (!area) {
+                finalFrame(interval); // the recording lasts until the window went
                 return fail({ScreenStreamError::Kind::windowClosed, "the window was closed"});
             }
             bool changed = damaged(*area) || area != lastArea;
@@ -235,7 +236,11 @@ private:
                 deliver(now);
             }
         }
-        // Stopping: a still picture lasts until now.
+        finalFrame(interval);
+    }
+
+    // A still picture lasts until now.
+    void finalFrame(std::chrono::nanoseconds interval) {
         const auto now = Clock::now();
         if (delivered_ && now - lastDelivered_ >= interval) {
             deliver(now);
