@@ -15,6 +15,7 @@ packages=(
   # services the run and the tests start
   xvfb xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils x11-utils
   openbox tint2 xdotool imagemagick dbus dbus-x11 gnome-keyring libsecret-tools
+  pulseaudio pulseaudio-utils
   fonts-dejavu-core fonts-quicksand adwaita-icon-theme curl ca-certificates
 )
 
