@@ -5,6 +5,7 @@
 #include "net/UploadError.h"
 #include "platform/ffmpeg/FfmpegMediaWriter.h"
 #include "platform/Platform.h"
+#include "platform/pulse/PulseMicrophones.h"
 #include "platform/qt/QtMainLoop.h"
 #include "platform/x11/XcbScreenStreams.h"
 #include "recording/RecordingSession.h"
@@ -49,17 +50,6 @@ void stopOnSignals(QObject* owner, std::function<void()> stop) {
     ::sigaction(SIGTERM, &action, nullptr);
     ::sigaction(SIGINT, &action, nullptr);
 }
-
-// Until the microphone backend joins, recordings have no audio track.
-// HOOK(microphones): replace with the PulseAudio backend's factory.
-class NoMicrophones final : public platform::Microphones {
-public:
-    platform::MicrophoneList list() override { return {}; }
-    Expected<std::unique_ptr<platform::AudioStream>, platform::MicrophoneError>
-    open(const std::string&, int, std::function<void(const platform::AudioBlock&)>) override {
-        return Unexpected(platform::MicrophoneError::noDevice);
-    }
-};
 
 // What to record, in the recorder's terms; a sentence for the user otherwise.
 Expected<ScreenRecorder::Target, std::string> resolveTarget(const RecordOptions& options) {
@@ -150,7 +140,8 @@ int runRecord(const RecordOptions& options, int argc, char** argv) {
         std::cerr << "velloq: " << target.error() << "\n";
         return 1;
     }
-    NoMicrophones microphones;
+    const auto microphonesOwner = platform::makePulseMicrophones();
+    platform::Microphones& microphones = *microphonesOwner;
     auto request = makeRequest(options, *target);
     if (request.mic) {
         const auto id = microphoneId(microphones, request.micDevice);

@@ -2,12 +2,14 @@
 #include "capture/XServer.h"
 #include "fakes/FakePlatform.h"
 #include "platform/ffmpeg/FfmpegMediaWriter.h"
+#include "platform/pulse/PulseMicrophones.h"
 #include "platform/x11/X11Screens.h"
 #include "platform/x11/XcbScreenStreams.h"
 #include "recording/MovingPicture.h"
 #include "recording/Mp4Probe.h"
 #include "recording/RecorderFakes.h"
 #include "recording/ScreenRecorder.h"
+#include "support/PulseServer.h"
 
 #include <atomic>
 #include <fstream>
@@ -46,19 +48,24 @@ protected:
             delete server;
             server = nullptr;
         }
+        pulse = PulseServer::start().release();
     }
     static void TearDownTestSuite() {
+        delete pulse;
+        pulse = nullptr;
         delete server;
         server = nullptr;
     }
 
     void SetUp() override {
         VELLOQ_REQUIRE_SERVER(server);
+        ASSERT_TRUE(pulse) << "no PulseAudio daemon";
+        microphones = platform::makePulseMicrophones();
         screens = std::make_unique<platform::X11Screens>([](std::string_view) { return 1.0; },
                                                          server->display());
         streams = std::make_unique<platform::XcbScreenStreams>(server->display());
         recorder = std::make_unique<ScreenRecorder>(
-            ScreenRecorder::Services{*screens, *streams, microphones, encoding, folder.path()});
+            ScreenRecorder::Services{*screens, *streams, *microphones, encoding, folder.path()});
         recorder->setOnSegment([this](std::string_view bytes) {
             std::lock_guard lock(mutex);
             segments.emplace_back(bytes);
@@ -72,7 +79,8 @@ protected:
 
     // Checks the segments against the file and the file as a whole, given the
     // seconds of recording it should last.
-    void expectOneValidStream(const std::filesystem::path& file, double expectedSeconds) {
+    void expectOneValidStream(const std::filesystem::path& file, double expectedSeconds,
+                              bool withAudio = false) {
         std::lock_guard lock(mutex);
         ASSERT_GE(segments.size(), 3u);
         std::string joined;
@@ -108,15 +116,18 @@ protected:
         const auto duration = probedDuration(file);
         ASSERT_TRUE(duration);
         EXPECT_NEAR(*duration, expectedSeconds, 0.2);
-        EXPECT_EQ(streamTypes(file), (std::vector<std::string>{"video"}));
+        const auto expected = withAudio ? std::vector<std::string>{"h264,video", "aac,audio,44100,1"}
+                                        : std::vector<std::string>{"h264,video"};
+        EXPECT_EQ(streamTypes(file), expected);
     }
 
     static inline XServer* server = nullptr;
+    static inline PulseServer* pulse = nullptr;
     FakePlatform platform;
     TempDir folder;
     std::unique_ptr<platform::X11Screens> screens;
     std::unique_ptr<platform::XcbScreenStreams> streams;
-    FakeMicrophones microphones;
+    std::unique_ptr<platform::Microphones> microphones;
     platform::FfmpegMediaEncoding encoding;
     std::unique_ptr<ScreenRecorder> recorder;
     std::uint32_t displayID = 0;
@@ -126,16 +137,16 @@ protected:
 
 } // namespace
 
-TEST_F(RecorderX11Test, DisplayRecordingIsOneFileStreamedInTwoSecondSegments) {
+TEST_F(RecorderX11Test, DisplayWithMicrophoneIsOneFileStreamedInTwoSecondSegments) {
     MovingPicture moving(server->display(), {200, 200, 320, 240, 30, false});
-    ASSERT_TRUE(recorder->start(ScreenRecorder::Target::display(displayID), false, {}, true, 30,
-                                1080, false));
+    ASSERT_TRUE(recorder->start(ScreenRecorder::Target::display(displayID), true,
+                                PulseServer::toneSource, true, 30, 1080, false));
     const auto started = Clock::now();
     std::this_thread::sleep_for(6s);
     const auto recorded = seconds(Clock::now() - started);
     const auto file = recorder->stop();
     ASSERT_TRUE(file);
-    expectOneValidStream(*file, recorded);
+    expectOneValidStream(*file, recorded, true);
 }
 
 TEST_F(RecorderX11Test, RegionPausedAndResumedLeavesNoGap) {
