@@ -66,7 +66,8 @@ std::vector<ProbedPacket> videoPackets(const std::filesystem::path& file) {
 }
 
 std::vector<std::string> streamTypes(const std::filesystem::path& file) {
-    return lines(ffprobe({"-show_entries", "stream=codec_name,codec_type,sample_rate,channels", "-of", "csv=p=0", file.string()})
+    return lines(ffprobe({"-show_entries", "stream=codec_name,codec_type,sample_rate,channels",
+                          "-of", "csv=p=0", file.string()})
                      .value_or(""));
 }
 

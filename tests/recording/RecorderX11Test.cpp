@@ -116,8 +116,9 @@ protected:
         const auto duration = probedDuration(file);
         ASSERT_TRUE(duration);
         EXPECT_NEAR(*duration, expectedSeconds, 0.2);
-        const auto expected = withAudio ? std::vector<std::string>{"h264,video", "aac,audio,44100,1"}
-                                        : std::vector<std::string>{"h264,video"};
+        const auto expected = withAudio
+                                  ? std::vector<std::string>{"h264,video", "aac,audio,44100,1"}
+                                  : std::vector<std::string>{"h264,video"};
         EXPECT_EQ(streamTypes(file), expected);
     }
 
