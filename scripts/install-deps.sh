@@ -10,8 +10,12 @@ packages=(
   qt6-base-dev qt6-svg-dev libgl-dev libsecret-1-dev libcurl4-openssl-dev nlohmann-json3-dev
   libcpp-httplib-dev libssl-dev openssl libspng-dev
   libpulse-dev libx11-dev libxrandr-dev libxext-dev libxfixes-dev libxi-dev libcanberra-dev libxcb1-dev xclip
+  # screen recording: FFmpeg's encoders and mp4 muxer, the XCB screen stream
+  libavcodec-dev libavformat-dev libavutil-dev libswscale-dev libswresample-dev
+  libxdamage-dev libxcb-shm0-dev libxcb-damage0-dev libxcb-xfixes0-dev
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev libpng-dev scrot maim
+  ffmpeg
   # services the run and the tests start
   xvfb xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils x11-utils
   openbox tint2 xdotool imagemagick dbus dbus-x11 gnome-keyring libsecret-tools
