@@ -25,9 +25,9 @@ int main(int argc, char** argv) {
     }
     XSetWindowAttributes attributes{};
     attributes.override_redirect = True;
-    const Window window =
-        XCreateWindow(display, DefaultRootWindow(display), x, y, unsigned(width), unsigned(height),
-                      0, CopyFromParent, InputOutput, CopyFromParent, CWOverrideRedirect, &attributes);
+    const Window window = XCreateWindow(display, DefaultRootWindow(display), x, y, unsigned(width),
+                                        unsigned(height), 0, CopyFromParent, InputOutput,
+                                        CopyFromParent, CWOverrideRedirect, &attributes);
     XMapRaised(display, window);
     const GC gc = XCreateGC(display, window, 0, nullptr);
     const auto interval = std::chrono::microseconds(1'000'000 / fps);
@@ -42,7 +42,8 @@ int main(int argc, char** argv) {
             const int top = band * height / bands;
             const int speed = 2 + band * 3;
             for (int sx = -64 + int((frame * speed) % 64); sx < width; sx += 64) {
-                stripes.push_back({short(sx), short(top), 24, static_cast<unsigned short>(height / bands - 8)});
+                stripes.push_back(
+                    {short(sx), short(top), 24, static_cast<unsigned short>(height / bands - 8)});
             }
             XSetForeground(display, gc, 0x3060c0u + unsigned(band) * 0x181007u);
             XFillRectangles(display, window, gc, stripes.data(), int(stripes.size()));

@@ -52,7 +52,11 @@ private:
     bool record(const char* kind, std::int64_t nanos) {
         const std::string call = std::string(kind) + " " + std::to_string(nanos / 1'000'000);
         owner_.calls.push_back(call);
-        sink_("[" + call + "]");
+        std::string segment = "[" + call + "]";
+        if (segment.size() < owner_.segmentBytes) {
+            segment.resize(owner_.segmentBytes, char('a' + owner_.calls.size() % 26));
+        }
+        sink_(segment);
         return true;
     }
 

@@ -58,6 +58,7 @@ public:
 
     bool refuse = false;
     bool failFinish = false;
+    std::size_t segmentBytes = 0; // each segment padded to this size
     std::optional<platform::VideoSettings> video;
     bool audio = false;
     std::vector<std::string> calls; // "video 0", "audio 40" (output ms)
