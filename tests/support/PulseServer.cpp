@@ -12,12 +12,14 @@ namespace {
 constexpr const char* daemonPath = "/usr/bin/pulseaudio";
 constexpr const char* pactlPath = "/usr/bin/pactl";
 constexpr const char* parecPath = "/usr/bin/parec";
+constexpr const char* setprivPath = "/usr/bin/setpriv";
 
 } // namespace
 
 std::unique_ptr<PulseServer> PulseServer::start() {
-    if (!std::filesystem::exists(daemonPath) || !std::filesystem::exists(pactlPath)) {
-        std::cerr << "pulseaudio or pactl is not installed\n";
+    if (!std::filesystem::exists(daemonPath) || !std::filesystem::exists(pactlPath) ||
+        !std::filesystem::exists(setprivPath)) {
+        std::cerr << "pulseaudio, pactl or setpriv is not installed\n";
         return nullptr;
     }
     auto server = std::unique_ptr<PulseServer>(new PulseServer);
@@ -32,9 +34,10 @@ std::unique_ptr<PulseServer> PulseServer::start() {
     // -n skips the default start-up script: only the modules named here load.
     server->daemon_ = std::make_unique<ChildProcess>(
         std::vector<std::string>{
-            daemonPath, "-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no",
-            "--disable-shm=yes", "--realtime=no", "--high-priority=no", "--log-target=stderr",
-            "--log-level=error",
+            // A test that aborts cannot stop the daemon itself: the kernel does.
+            setprivPath, "--pdeathsig", "KILL", "--", daemonPath, "-n", "--daemonize=no",
+            "--exit-idle-time=-1", "--use-pid-file=no", "--disable-shm=yes", "--realtime=no",
+            "--high-priority=no", "--log-target=stderr", "--log-level=error",
             "--load=module-native-protocol-unix auth-anonymous=1 socket=" + socket.string(),
             // A tone played into an output, and a microphone made of that output's
             // sound: it keeps real time, unlike module-sine-source, which hands

@@ -22,6 +22,8 @@ public:
     static constexpr const char* outputSink = "velloq_test_output";
 
     // None when the daemon does not start (its errors go to standard error).
+    // The daemon is killed when the thread that started it ends, so start it
+    // from a thread that outlives its use (the test's main thread).
     static std::unique_ptr<PulseServer> start();
     ~PulseServer();
     PulseServer(const PulseServer&) = delete;
