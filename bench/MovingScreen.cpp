@@ -2,9 +2,12 @@
 // recording benchmark: striped bands scroll at different speeds over a
 // background whose shade drifts. The X server does the drawing (solid
 // fills), so the program itself costs almost nothing.
+// Prints the number of each frame once the server has drawn it, so that a
+// benchmark can tell how many pictures the screen really showed.
 // Usage: moving_screen X Y WIDTH HEIGHT [FPS]   (runs until killed)
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <thread>
 #include <vector>
@@ -49,7 +52,12 @@ int main(int argc, char** argv) {
             XFillRectangles(display, window, gc, stripes.data(), int(stripes.size()));
         }
         XSync(display, False);
+        std::printf("%ld\n", frame);
+        std::fflush(stdout);
         next += interval;
+        if (next < std::chrono::steady_clock::now()) {
+            next = std::chrono::steady_clock::now(); // behind: no burst to catch up
+        }
         std::this_thread::sleep_until(next);
     }
 }
