@@ -1,20 +1,24 @@
 #include "app/RecordCommand.h"
 
 #include "app/Settings.h"
+#include "app/Theme.h"
 #include "capture/ScreenList.h"
 #include "net/UploadError.h"
 #include "platform/ffmpeg/FfmpegMediaWriter.h"
 #include "platform/Platform.h"
 #include "platform/pulse/PulseMicrophones.h"
 #include "platform/qt/QtMainLoop.h"
+#include "platform/x11/X11ClickMonitor.h"
+#include "platform/x11/X11FloatingWindows.h"
 #include "platform/x11/XcbScreenStreams.h"
+#include "recording/ClickHighlighter.h"
 #include "recording/RecordingSession.h"
 
 #include <chrono>
 #include <csignal>
 #include <fcntl.h>
 #include <iostream>
-#include <QGuiApplication>
+#include <QApplication>
 #include <QSocketNotifier>
 #include <unistd.h>
 
@@ -132,7 +136,7 @@ int runRecord(const RecordOptions& options, int argc, char** argv) {
     }
     // Qt only gets the program name: it would read `--display ID` as its own X display option.
     int guiArgc = argc > 0 ? 1 : 0;
-    QGuiApplication app(guiArgc, argv);
+    QApplication app(guiArgc, argv); // widgets: the click ripples are windows
     platform::QtMainLoop loop(&app);
 
     const auto target = resolveTarget(options);
@@ -151,8 +155,14 @@ int runRecord(const RecordOptions& options, int argc, char** argv) {
         }
         request.micDevice = id.value_or(""); // a remembered device that is gone: the default
     }
+    // The ripples are on screen, so the recording shows them.
+    std::unique_ptr<platform::X11ClickMonitor> clickMonitor;
+    std::unique_ptr<recording::ClickHighlighter> clicks;
     if (options.clicks.value_or(settings::recordHighlightClicks(platform::defaults()))) {
-        // HOOK(clicks): start the click highlighter here once it has joined.
+        clickMonitor = std::make_unique<platform::X11ClickMonitor>(loop);
+        platform::X11FloatingWindows windows;
+        clicks = std::make_unique<recording::ClickHighlighter>(*clickMonitor, Theme::coral(),
+                                                               windows.compositing());
     }
 
     platform::XcbScreenStreams streams;
@@ -207,6 +217,9 @@ int runRecord(const RecordOptions& options, int argc, char** argv) {
             stopWanted = true;
         } else if (phase == Phase::recording) {
             phase = Phase::stopping;
+            if (clicks) {
+                clicks->stop();
+            }
             session.stop(finished);
         }
     };
@@ -223,6 +236,9 @@ int runRecord(const RecordOptions& options, int argc, char** argv) {
             return app.exit(1);
         }
         phase = Phase::recording;
+        if (clicks) {
+            clicks->start();
+        }
         if (stopWanted) {
             return stop();
         }
