@@ -104,6 +104,7 @@ TEST(RecordingSizeTest, HeightLimitRoundingAndEvenSides) {
         {3840, 2160, 1080, false, {1920, 1080}},
         {3840, 2160, 1080, true, {3840, 2160}},
         {1000, 1440, 720, false, {500, 720}},
+        {1001.5, 600, 1080, false, {1002, 600}}, // rounds up before it drops an odd pixel
         {1, 0.4, 1080, false, {2, 2}}, // an encoder needs two pixels a side
     };
     for (const auto& c : cases) {
