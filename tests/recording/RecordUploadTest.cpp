@@ -5,11 +5,13 @@
 #include "platform/x11/X11Screens.h"
 #include "recording/MovingPicture.h"
 
+#include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <regex>
 #include <sstream>
+#include <thread>
 
 using namespace velloq;
 using namespace velloq::testing;
@@ -55,17 +57,36 @@ TEST(RecordUploadTest, StreamsWhileRecordingAndTheServedVideoIsTheFile) {
     const auto monitors = screens.monitors();
     ASSERT_TRUE(monitors && !monitors->empty() && monitors->front().id);
 
-    // Noise cannot be compressed: 22 s at the full bit rate make more than three parts.
+    // Noise cannot be compressed, so the recording grows at its full bit rate.
+    // It stops once its local copy holds more than three parts (how fast that
+    // comes depends on the machine).
     MovingPicture noise(x->display(), {0, 0, 960, 540, 30, true});
     const auto kept = home.path() / "kept.mp4";
+    const auto temporary = home.path() / "tmp";
+    std::filesystem::create_directories(temporary);
+    auto recordEnvironment = environment;
+    recordEnvironment["TMPDIR"] = temporary.string();
     ChildProcess record({VELLOQ_BINARY, "record", "--display",
-                         std::to_string(*monitors->front().id), "--duration", "22", "--no-mic",
-                         "--upload", "--output", kept.string()},
-                        environment);
-    ASSERT_EQ(record.wait(90s), 0) << record.errors();
+                         std::to_string(*monitors->front().id), "--no-mic", "--upload", "--output",
+                         kept.string()},
+                        recordEnvironment);
+    const auto recorded = [&] {
+        std::error_code ignored;
+        for (const auto& entry : std::filesystem::directory_iterator(temporary, ignored)) {
+            return std::int64_t(entry.file_size(ignored));
+        }
+        return std::int64_t(0);
+    };
+    const std::int64_t enough = 3 * 5'242'880 + 2'000'000;
+    for (int i = 0; i < 900 && recorded() < enough && record.running(); ++i) {
+        std::this_thread::sleep_for(100ms);
+    }
+    record.signal(SIGINT);
+    ASSERT_EQ(record.wait(60s), 0) << record.errors();
     const std::string link = record.output().substr(0, record.output().find('\n'));
     ASSERT_EQ(link.rfind("https://", 0), 0u) << record.output();
     EXPECT_TRUE(server.download(link) == contents(kept)) << "the service serves the recording";
+    EXPECT_TRUE(std::filesystem::is_empty(temporary)) << "the temporary file became the kept one";
 
     std::smatch counts;
     const std::string log = record.errors();
