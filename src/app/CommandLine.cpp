@@ -22,6 +22,12 @@ Invocation parseCommandLine(const std::vector<std::string>& arguments) {
             return {Command::invalid, *problem};
         }
         return invocation;
+    } else if (verb == "record") {
+        Invocation invocation{Command::record, {}};
+        if (auto problem = parseRecordArguments(arguments, invocation.record)) {
+            return {Command::invalid, *problem};
+        }
+        return invocation;
     } else {
         return {Command::invalid, "unknown command '" + verb + "'"};
     }
@@ -50,6 +56,13 @@ const char* usageText() {
            "              prints the file's path; with --upload, sends it to the\n"
            "              sharing service instead and prints the link\n"
            "  displays    list the displays: id, name, frame (x,y,w,h), scale, primary\n"
+           "  record --display ID | --region X,Y,W,H | --window ID [--duration SECONDS]\n"
+           "         [--fps 30|60] [--resolution 720p|1080p|source] [--mic [NAME] | --no-mic]\n"
+           "         [--no-cursor] [--clicks] [--output FILE] [--upload]\n"
+           "              record the screen until the duration ends or Ctrl+C, and\n"
+           "              write an MPEG-4 file to FILE or to Videos/Velloq, printing\n"
+           "              its path; with --upload, stream it to the sharing service\n"
+           "              while recording and print the link at the end\n"
            "  --version   print the version\n"
            "  --help      print this help\n";
 }

@@ -1,18 +1,20 @@
 #pragma once
 
 #include "app/CaptureCommands.h"
+#include "app/RecordCommand.h"
 
 #include <string>
 #include <vector>
 
 namespace velloq {
 
-enum class Command { tray, setKey, version, help, capture, displays, gui, invalid };
+enum class Command { tray, setKey, version, help, capture, displays, gui, record, invalid };
 
 struct Invocation {
     Command command = Command::tray;
     std::string problem; // why the arguments were not understood
     CaptureOptions capture{};
+    RecordOptions record{};
 };
 
 // Reads the arguments after the program name.

@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 #include "app/InstanceChannel.h"
 #include "app/LinuxPlatform.h"
+#include "app/RecordCommand.h"
 #include "app/SetKeyCommand.h"
 #include "app/TrayApplication.h"
 #include "platform/posix/TerminalEcho.h"
@@ -31,6 +32,10 @@ int main(int argc, char** argv) {
         LinuxPlatform platform;
         return runScreenVerb(invocation.command == Command::displays, invocation.capture, argc,
                              argv);
+    }
+    case Command::record: {
+        LinuxPlatform platform;
+        return runRecord(invocation.record, argc, argv);
     }
     case Command::gui: {
         if (InstanceChannel::requestCapture()) {

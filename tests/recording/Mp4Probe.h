@@ -1,0 +1,32 @@
+#pragma once
+
+// Looks into recordings: the top-level boxes of a byte range, and what
+// ffprobe reads from a file.
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace velloq::testing {
+
+// The types of the top-level boxes that exactly fill `bytes`; empty when they do not.
+std::vector<std::string> topLevelBoxes(std::string_view bytes);
+
+struct ProbedPacket {
+    double pts = 0; // seconds
+    std::int64_t pos = 0;
+    bool key = false;
+};
+
+// The video packets in file order.
+std::vector<ProbedPacket> videoPackets(const std::filesystem::path& file);
+// "video", "audio", ... per stream.
+std::vector<std::string> streamTypes(const std::filesystem::path& file);
+std::optional<double> probedDuration(const std::filesystem::path& file);
+// Packets of every stream ffprobe can read (-1 when it cannot read the file).
+int packetCount(const std::filesystem::path& file);
+
+} // namespace velloq::testing

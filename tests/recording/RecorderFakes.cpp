@@ -1,0 +1,116 @@
+#include "recording/RecorderFakes.h"
+
+namespace velloq::testing {
+namespace {
+
+class Counted {
+public:
+    explicit Counted(int& alive) : alive_(alive) { ++alive_; }
+    ~Counted() { --alive_; }
+    Counted(const Counted&) = delete;
+    Counted& operator=(const Counted&) = delete;
+
+private:
+    int& alive_;
+};
+
+class FakeStream final : public platform::ScreenStream {
+public:
+    explicit FakeStream(int& alive) : counted_(alive) {}
+    void stop() override {}
+
+private:
+    Counted counted_;
+};
+
+class FakeAudioStream final : public platform::AudioStream {
+public:
+    explicit FakeAudioStream(int& alive) : counted_(alive) {}
+
+private:
+    Counted counted_;
+};
+
+// Emits one segment per call, so the order of the stream is visible.
+class FakeWriter final : public platform::MediaWriter {
+public:
+    FakeWriter(FakeEncoding& owner, platform::SegmentSink sink)
+        : owner_(owner), sink_(std::move(sink)), counted_(owner.alive) {}
+
+    void stageVideo(const platform::Picture&) override {}
+    bool appendVideo(std::int64_t nanos) override { return record("video", nanos); }
+    bool appendAudio(const float*, std::size_t, std::int64_t nanos) override {
+        return record("audio", nanos);
+    }
+    Status finish() override {
+        status_ = owner_.failFinish ? Status::failed : Status::completed;
+        return status_;
+    }
+    Status status() const override { return status_; }
+
+private:
+    bool record(const char* kind, std::int64_t nanos) {
+        const std::string call = std::string(kind) + " " + std::to_string(nanos / 1'000'000);
+        owner_.calls.push_back(call);
+        std::string segment = "[" + call + "]";
+        if (segment.size() < owner_.segmentBytes) {
+            segment.resize(owner_.segmentBytes, char('a' + owner_.calls.size() % 26));
+        }
+        sink_(segment);
+        return true;
+    }
+
+    FakeEncoding& owner_;
+    platform::SegmentSink sink_;
+    Counted counted_;
+    Status status_ = Status::writing;
+};
+
+} // namespace
+
+Expected<std::unique_ptr<platform::ScreenStream>, platform::ScreenStreamError>
+FakeScreenStreams::open(const platform::ScreenStreamSettings& settings,
+                        std::function<void(const platform::ScreenFrame&)> onFrame,
+                        std::function<void(const platform::ScreenStreamError&)>) {
+    if (fail) {
+        return Unexpected(*fail);
+    }
+    opened = settings;
+    onFrame_ = std::move(onFrame);
+    return std::unique_ptr<platform::ScreenStream>(std::make_unique<FakeStream>(alive));
+}
+
+void FakeScreenStreams::deliver(std::int64_t nanos) {
+    static const std::uint32_t pixels[8] = {};
+    onFrame_({reinterpret_cast<const std::uint8_t*>(pixels), 4, 2, 16, nanos});
+}
+
+Expected<std::unique_ptr<platform::AudioStream>, platform::MicrophoneError>
+FakeMicrophones::open(const std::string&, int,
+                      std::function<void(const platform::AudioBlock&)> onBlock) {
+    if (!available) {
+        return Unexpected(platform::MicrophoneError::noDevice);
+    }
+    onBlock_ = std::move(onBlock);
+    return std::unique_ptr<platform::AudioStream>(std::make_unique<FakeAudioStream>(alive));
+}
+
+void FakeMicrophones::deliver(std::int64_t nanos, std::size_t count) {
+    const std::vector<float> samples(count, 0.25f);
+    onBlock_({samples.data(), samples.size(), nanos});
+}
+
+Expected<std::unique_ptr<platform::MediaWriter>, platform::MediaWriterError>
+FakeEncoding::create(const platform::VideoSettings& settings,
+                     const std::optional<platform::AudioSettings>& audioSettings,
+                     platform::SegmentSink sink) {
+    if (refuse) {
+        return Unexpected(platform::MediaWriterError::refused);
+    }
+    video = settings;
+    audio = audioSettings.has_value();
+    return std::unique_ptr<platform::MediaWriter>(
+        std::make_unique<FakeWriter>(*this, std::move(sink)));
+}
+
+} // namespace velloq::testing
