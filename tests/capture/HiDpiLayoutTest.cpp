@@ -1,5 +1,6 @@
-// Two monitors at 200 % (and at 200 % beside 100 %) on a real X server: the
-// snapshot has no hole at the seam, and pixels across it come back exact.
+// A monitor at 200 % beside one at 100 % on a real X server: the snapshot has
+// no hole at the seam, and pixels across it come back exact. (Two at 200 %
+// are covered end to end, through the toolkit's own scales.)
 
 #include "capture/CaptureCrop.h"
 #include "capture/ScreenCapture.h"
@@ -39,7 +40,7 @@ class HiDpiLayoutTest : public ::testing::Test {
 protected:
     // DUMMY0 800 × 600 pixels, primary; DUMMY1 640 × 480 to its right; a
     // pattern window across the seam at root pixels (700, 100, 200, 150).
-    void start(double secondScale) {
+    void start() {
         server = XServer::startXorgDummy();
         if (!server) {
             return;
@@ -50,8 +51,7 @@ protected:
             server->display(),
             X11TestWindow::Options{.x = 700, .y = 100, .width = 200, .height = 150, .seed = 3});
         x11 = std::make_unique<platform::X11Screens>(
-            [secondScale](std::string_view name) { return name == "DUMMY1" ? secondScale : 2.0; },
-            server->display());
+            [](std::string_view name) { return name == "DUMMY1" ? 1.0 : 2.0; }, server->display());
         auto services = platform::installed();
         services.screens = x11.get();
         previous = platform::install(services);
@@ -71,28 +71,8 @@ protected:
 
 } // namespace
 
-TEST_F(HiDpiLayoutTest, UniformDoubleScaleLeavesNoHoleAtTheSeam) {
-    start(2.0);
-    VELLOQ_REQUIRE_SERVER(server);
-    const auto screens = currentScreens();
-    ASSERT_TRUE(screens);
-    ASSERT_EQ(screens->size(), 2u);
-    EXPECT_EQ((*screens)[1].frame, (Rect{400, 60, 320, 240})) << "flush against the first";
-
-    const auto desktop = captureDesktop();
-    ASSERT_TRUE(desktop) << describe(desktop.error());
-    EXPECT_EQ(desktop->unionRect, (Rect{0, 0, 720, 300}));
-    ASSERT_EQ(desktop->image.size(), QSize(1440, 600)) << "the two monitors' pixels, side by side";
-
-    // The window in points: (350, 175, 100, 75), straddling x = 400.
-    const auto cut = rectangleCut(*desktop, {350, 175, 100, 75});
-    ASSERT_TRUE(cut);
-    ASSERT_EQ(cut->size(), QSize(200, 150));
-    EXPECT_EQ(mismatches(*cut, *window, [](int x, int y) { return QPoint(x, y); }), 0);
-}
-
 TEST_F(HiDpiLayoutTest, MixedScalesKeepTheMonitorsTouchingWithTopEdgesAligned) {
-    start(1.0);
+    start();
     VELLOQ_REQUIRE_SERVER(server);
     const auto desktop = captureDesktop();
     ASSERT_TRUE(desktop) << describe(desktop.error());
