@@ -69,14 +69,4 @@ TEST(HiDpiE2ETest, DoubleScaleDesktopHasNoHoleAndADragAcrossTheSeamIsPixelExact)
     ASSERT_EQ(region.size(), QSize(300, 200));
     EXPECT_FALSE(region.hasAlphaChannel()) << "nothing transparent where DUMMY1 is";
     EXPECT_EQ(mismatches(region, pattern, 1800, 150), 0);
-
-    // The card goes bottom right on the primary monitor, in its pixels.
-    std::vector<DesktopSession::Box> panels;
-    ASSERT_TRUE(eventually([&] {
-        panels = session->panels();
-        return !panels.empty();
-    })) << session->velloqLog();
-    EXPECT_GT(panels[0].x, 1920 / 2);
-    EXPECT_LE(panels[0].x + panels[0].width, 1920);
-    EXPECT_LE(panels[0].y + panels[0].height, 1080);
 }
