@@ -10,7 +10,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <QGuiApplication>
-#include <QScreen>
 #include <unistd.h>
 
 namespace velloq {
@@ -51,10 +50,7 @@ void LinuxPlatform::attachApplication(QObject* application) {
     desktop_ = std::make_unique<DesktopApplication>(platform::InstanceLock::defaultPath());
     if (QGuiApplication::platformName() == "xcb") {
         floatingWindows_ = std::make_unique<platform::X11FloatingWindows>();
-        workArea_ = std::make_unique<platform::X11WorkArea>([] {
-            const QScreen* primary = QGuiApplication::primaryScreen();
-            return primary != nullptr ? primary->devicePixelRatio() : 1.0;
-        });
+        workArea_ = std::make_unique<platform::X11WorkArea>(platform::qtScreenScale);
     } else {
         floatingWindows_ = std::make_unique<platform::QtFloatingWindows>();
         workArea_ = std::make_unique<platform::QtWorkArea>();

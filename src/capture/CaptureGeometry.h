@@ -4,6 +4,8 @@
 
 #include "geometry/Coordinates.h"
 #include "geometry/Geometry.h"
+#include "geometry/MonitorLayout.h"
+#include "geometry/OverlayGeometry.h"
 
 namespace velloq::capture {
 using namespace velloq::geometry;

@@ -18,31 +18,16 @@
 namespace velloq::capture {
 namespace {
 
-struct Layout {
-    Point primaryOrigin;
-    double primaryHeight = 0;
-};
-
-Layout layoutOf(const std::vector<Screen>& screens) {
-    const Screen* primary = primaryScreen(screens);
-    if (primary == nullptr) {
-        return {};
-    }
-    return {{double(primary->native.x), double(primary->native.y)}, primary->frame.height};
-}
-
-QRect logicalRect(const Rect& global, const Layout& layout) {
-    const Rect l = Coordinates::globalToLogical(global, layout.primaryOrigin, layout.primaryHeight);
-    return QRect(int(std::lround(l.x)), int(std::lround(l.y)), int(std::lround(l.width)),
-                 int(std::lround(l.height)));
+QRect roundedQRect(const Rect& r) {
+    return QRect(int(std::lround(r.x)), int(std::lround(r.y)), int(std::lround(r.width)),
+                 int(std::lround(r.height)));
 }
 
 // The screen's part of the snapshot, at the snapshot's scale.
 QImage screenPart(const Desktop& desktop, const Screen& screen) {
     const Rect px =
         Coordinates::globalToImagePixels(screen.frame, desktop.unionRect, desktop.scale);
-    return desktop.image.copy(QRect(int(std::lround(px.x)), int(std::lround(px.y)),
-                                    int(std::lround(px.width)), int(std::lround(px.height))));
+    return desktop.image.copy(roundedQRect(px));
 }
 
 } // namespace
@@ -79,10 +64,8 @@ std::optional<Point> CaptureOverlayController::pointerLocation() const {
     if (pointer) {
         return pointer();
     }
-    const Layout layout = layoutOf(screens_);
     const QPoint p = QCursor::pos();
-    return Coordinates::logicalToGlobal({double(p.x()), double(p.y())}, layout.primaryOrigin,
-                                        layout.primaryHeight);
+    return globalOfLogical({double(p.x()), double(p.y())}, screens_);
 }
 
 void CaptureOverlayController::present() {
@@ -105,7 +88,6 @@ void CaptureOverlayController::present() {
             }
         };
     };
-    const Layout layout = layoutOf(screens_);
     for (const Screen& screen : screens_) {
         // The same monitor gets the same window again, found by its output's
         // name rather than its place in the list (which changes when monitors
@@ -122,7 +104,7 @@ void CaptureOverlayController::present() {
             view = std::make_unique<OverlayView>(screen, screenPart(*desktop_, screen), gesture_);
             view->setObjectName(name);
         }
-        view->setGeometry(logicalRect(screen.frame, layout));
+        view->setGeometry(roundedQRect(logicalRect(screen.frame, screen)));
         view->onCancel = withSelf([](CaptureOverlayController& c) { c.dismiss(); });
         view->onCommit =
             withSelf([](CaptureOverlayController& c, const Rect& r) { c.commitRect(r); });
@@ -186,11 +168,9 @@ void CaptureOverlayController::present() {
     }
     if (home != nullptr) {
         const QSize size = toolbar_->size();
-        const Rect& frame = home->frame;
-        const Rect placed{frame.minX() + frame.width / 2 - size.width() / 2.0,
-                          home->visibleFrame.maxY() - 8 - size.height(), double(size.width()),
-                          double(size.height())};
-        toolbar_->move(logicalRect(placed, layout).topLeft());
+        const Rect placed = toolbarFrame(home->frame, home->visibleFrame,
+                                         {double(size.width()), double(size.height())});
+        toolbar_->move(roundedQRect(logicalRect(placed, *home)).topLeft());
         toolbar_->show();
         toolbar_->raise();
     }

@@ -155,8 +155,10 @@ void OverlayView::paintEvent(QPaintEvent*) {
     if (gesture_->mode() == CaptureMode::freeform) {
         if (selection.freeform.size() >= 2) {
             QPainterPath path;
-            const Rect& f = screen_.frame;
-            const auto local = [&f](Point p) { return QPointF(p.x - f.minX(), f.maxY() - p.y); };
+            const auto local = [this](Point p) {
+                const Point l = Coordinates::globalToFlippedLocal(p, screen_.frame);
+                return QPointF(l.x, l.y);
+            };
             path.moveTo(local(selection.freeform.front()));
             for (std::size_t i = 1; i < selection.freeform.size(); ++i) {
                 path.lineTo(local(selection.freeform[i]));
@@ -174,12 +176,11 @@ void OverlayView::paintEvent(QPaintEvent*) {
         const QRectF all = toLocal(*selection.rect);
         const QRectF hole = all.intersected(whole);
         if (!hole.isEmpty()) {
-            // The snapshot's pixels for the hole: points times this image's scale.
-            const double sx = bright_.width() / whole.width();
-            const double sy = bright_.height() / whole.height();
-            painter.drawImage(
-                hole, bright_,
-                QRectF(hole.x() * sx, hole.y() * sy, hole.width() * sx, hole.height() * sy));
+            const Rect source = imageSourceRect(
+                {hole.x(), hole.y(), hole.width(), hole.height()}, {whole.width(), whole.height()},
+                {double(bright_.width()), double(bright_.height())});
+            painter.drawImage(hole, bright_,
+                              QRectF(source.x, source.y, source.width, source.height));
             if (gesture_->mode() == CaptureMode::window) {
                 painter.fillRect(hole, windowTint);
             }
@@ -209,11 +210,9 @@ void OverlayView::paintSizeLabel(QPainter& painter, const Rect& selection) {
     painter.setBrush(labelPlate);
     painter.drawRoundedRect(toLocal(layout.plate), 4, 4);
     painter.setPen(Qt::white);
-    const Rect& f = screen_.frame;
     // Text is placed by its baseline: the origin is the text's bottom-left.
-    painter.drawText(
-        QPointF(layout.textOrigin.x - f.minX(), f.maxY() - layout.textOrigin.y - metrics.descent()),
-        text);
+    const Point origin = Coordinates::globalToFlippedLocal(layout.textOrigin, screen_.frame);
+    painter.drawText(QPointF(origin.x, origin.y - metrics.descent()), text);
 }
 
 } // namespace velloq::capture

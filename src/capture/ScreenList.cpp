@@ -19,11 +19,15 @@ std::size_t primaryIndex(const std::vector<platform::Monitor>& monitors) {
     return 0;
 }
 
-double usableScale(double scale) {
-    return scale > 0 ? scale : 1;
-}
-
 } // namespace
+
+std::vector<PlacedMonitor> placeMonitors(const std::vector<platform::Monitor>& monitors) {
+    std::vector<MonitorPixels> pixels;
+    for (const auto& m : monitors) {
+        pixels.push_back({toNative(m.frame), m.scale});
+    }
+    return layOutMonitors(pixels, primaryIndex(monitors));
+}
 
 std::vector<Screen> screensFromMonitors(const std::vector<platform::Monitor>& monitors) {
     std::vector<Screen> screens;
@@ -31,25 +35,20 @@ std::vector<Screen> screensFromMonitors(const std::vector<platform::Monitor>& mo
         return screens;
     }
     const std::size_t primary = primaryIndex(monitors);
-    const platform::Monitor& pm = monitors[primary];
-    const Point primaryOrigin{double(pm.frame.x), double(pm.frame.y)};
-    const double primaryHeight = pm.frame.height / usableScale(pm.scale);
+    const auto placed = placeMonitors(monitors);
+    const double primaryHeight = placed[primary].points.height;
     for (std::size_t i = 0; i < monitors.size(); ++i) {
         const platform::Monitor& m = monitors[i];
-        const double scale = usableScale(m.scale);
-        const NativeAnchor anchor{double(m.frame.x), double(m.frame.y), scale};
         Screen screen;
         screen.displayID = m.id;
         screen.name = m.name;
-        screen.scale = scale;
+        screen.scale = placed[i].scale;
         screen.isPrimary = i == primary;
         screen.native = m.frame;
-        screen.frame =
-            Coordinates::nativeToGlobal(toNative(m.frame), anchor, primaryOrigin, primaryHeight);
+        screen.frame = nativeToGlobal(toNative(m.frame), placed[i], primaryHeight);
         const bool hasWorkArea = m.workArea.width > 0 && m.workArea.height > 0;
         screen.visibleFrame = hasWorkArea
-                                  ? Coordinates::nativeToGlobal(toNative(m.workArea), anchor,
-                                                                primaryOrigin, primaryHeight)
+                                  ? nativeToGlobal(toNative(m.workArea), placed[i], primaryHeight)
                                   : screen.frame;
         screens.push_back(std::move(screen));
     }
@@ -62,6 +61,23 @@ Expected<std::vector<Screen>, platform::ScreensError> currentScreens() {
         return Unexpected(monitors.error());
     }
     return screensFromMonitors(*monitors);
+}
+
+Rect logicalRect(const Rect& global, const Screen& screen) {
+    return globalToLogical(global, screen.frame,
+                           {double(screen.native.x), double(screen.native.y)});
+}
+
+std::optional<Point> globalOfLogical(const Point& logical, const std::vector<Screen>& screens) {
+    std::vector<LogicalScreen> areas;
+    for (const Screen& screen : screens) {
+        areas.push_back({screen.frame, {double(screen.native.x), double(screen.native.y)}});
+    }
+    const auto at = screenAtLogical(areas, logical);
+    if (!at) {
+        return std::nullopt;
+    }
+    return logicalToGlobal(logical, areas[*at].frame, areas[*at].nativeOrigin);
 }
 
 const Screen* primaryScreen(const std::vector<Screen>& screens) {

@@ -30,6 +30,17 @@ struct Screen {
 [[nodiscard]] std::vector<Screen>
 screensFromMonitors(const std::vector<platform::Monitor>& monitors);
 
+// The monitors laid out in points (window-server space), in the same order.
+[[nodiscard]] std::vector<PlacedMonitor>
+placeMonitors(const std::vector<platform::Monitor>& monitors);
+
+// Where the toolkit puts a window that should cover `global` on `screen`.
+[[nodiscard]] Rect logicalRect(const Rect& global, const Screen& screen);
+
+// The global point of a toolkit position (the pointer's, say); none off every screen.
+[[nodiscard]] std::optional<Point> globalOfLogical(const Point& logical,
+                                                   const std::vector<Screen>& screens);
+
 // The screens of the installed window system now.
 [[nodiscard]] Expected<std::vector<Screen>, platform::ScreensError> currentScreens();
 

@@ -10,25 +10,6 @@ namespace {
 
 constexpr double minimumSide = 50;
 
-bool containsNative(const platform::PixelRect& r, double x, double y) {
-    return x >= r.x && x < r.x + r.width && y >= r.y && y < r.y + r.height;
-}
-
-// A window is measured against the monitor holding its centre, as the
-// toolkit does when it decides which screen a window is on.
-const platform::Monitor& anchorMonitor(const platform::WindowInfo& window,
-                                       const std::vector<platform::Monitor>& monitors,
-                                       const platform::Monitor& primary) {
-    const double cx = window.frame.x + window.frame.width / 2.0;
-    const double cy = window.frame.y + window.frame.height / 2.0;
-    for (const auto& monitor : monitors) {
-        if (containsNative(monitor.frame, cx, cy)) {
-            return monitor;
-        }
-    }
-    return primary;
-}
-
 bool acceptable(const platform::WindowInfo& window, std::int64_t ownPid) {
     if (window.hidden || window.kind == platform::WindowKind::other) {
         return false;
@@ -49,25 +30,26 @@ std::vector<WindowTarget> windowTargetsFrom(const std::vector<platform::WindowIn
     if (screens.empty()) {
         return targets;
     }
-    const platform::Monitor* primary = &monitors.front();
+    const auto placed = placeMonitors(monitors);
+    std::size_t primary = 0;
     for (std::size_t i = 0; i < screens.size(); ++i) {
         if (screens[i].isPrimary) {
-            primary = &monitors[i];
+            primary = i;
         }
     }
-    const double primaryScale = primary->scale > 0 ? primary->scale : 1;
-    const Point primaryOrigin{double(primary->frame.x), double(primary->frame.y)};
-    const double primaryHeight = primary->frame.height / primaryScale;
+    const double primaryHeight = placed[primary].points.height;
     for (const auto& window : windows) {
         if (!acceptable(window, ownPid)) {
             continue;
         }
-        const auto& monitor = anchorMonitor(window, monitors, *primary);
-        const NativeAnchor anchor{double(monitor.frame.x), double(monitor.frame.y),
-                                  monitor.scale > 0 ? monitor.scale : 1};
         const NativeRect native{double(window.frame.x), double(window.frame.y),
                                 double(window.frame.width), double(window.frame.height)};
-        const Rect rect = Coordinates::nativeToGlobal(native, anchor, primaryOrigin, primaryHeight);
+        // Measured against the monitor holding its centre, as the toolkit does
+        // when it decides which screen a window is on.
+        const std::size_t on =
+            monitorAtNative(placed, native.x + native.width / 2, native.y + native.height / 2)
+                .value_or(primary);
+        const Rect rect = nativeToGlobal(native, placed[on], primaryHeight);
         if (rect.width < minimumSide || rect.height < minimumSide) {
             continue;
         }

@@ -9,7 +9,10 @@
 // - logical: the toolkit's device-independent pixels. A monitor keeps its
 //   native top-left corner and its size is divided by its scale, which is how
 //   Qt lays out screens on X11, so windows we place land where we expect.
-// - window-server: logical, shifted so the primary's top-left is the origin.
+//   Between monitors this space has holes, so it is converted per screen.
+// - window-server: points, y down, the primary's top-left at the origin; the
+//   monitors laid out so that those touching in pixels touch in points
+//   (MonitorLayout.h).
 // - global: points, origin at the primary's bottom-left, y up.
 // - image pixels: origin at an image's top-left, y down.
 
@@ -24,36 +27,11 @@ struct NativeRect {
     double height = 0;
 };
 
-// The monitor a native position is measured against: its native top-left and scale.
-struct NativeAnchor {
-    double x = 0;
-    double y = 0;
-    double scale = 1;
-};
-
 struct Coordinates {
     // Window-server (x, y, w, h) to global: (x, Hp − y − h, w, h), where Hp is
     // the primary display's height in points.
     [[nodiscard]] static Rect windowServerToGlobal(const Rect& ws, double primaryHeight) {
         return {ws.x, primaryHeight - ws.y - ws.height, ws.width, ws.height};
-    }
-
-    // Native pixels to window-server points. `anchor` is the monitor the
-    // rectangle lies on, `primaryOrigin` the primary's native top-left.
-    [[nodiscard]] static Rect nativeToWindowServer(const NativeRect& native,
-                                                   const NativeAnchor& anchor,
-                                                   const Point& primaryOrigin) {
-        const double s = anchor.scale > 0 ? anchor.scale : 1;
-        return {anchor.x + (native.x - anchor.x) / s - primaryOrigin.x,
-                anchor.y + (native.y - anchor.y) / s - primaryOrigin.y, native.width / s,
-                native.height / s};
-    }
-
-    // Both steps above: native pixels straight to global points.
-    [[nodiscard]] static Rect nativeToGlobal(const NativeRect& native, const NativeAnchor& anchor,
-                                             const Point& primaryOrigin, double primaryHeight) {
-        return windowServerToGlobal(nativeToWindowServer(native, anchor, primaryOrigin),
-                                    primaryHeight);
     }
 
     // A global rectangle R inside a snapshot covering `unionRect` at `scale`,
@@ -90,22 +68,12 @@ struct Coordinates {
     [[nodiscard]] static Rect globalToViewLocal(const Rect& global, const Point& screenOrigin) {
         return {global.x - screenOrigin.x, global.y - screenOrigin.y, global.width, global.height};
     }
-    // Global points to the toolkit's logical pixels, where windows are placed:
-    // the window-server rectangle shifted by the primary's native top-left.
-    [[nodiscard]] static Rect globalToLogical(const Rect& g, const Point& primaryOrigin,
-                                              double primaryHeight) {
-        return {primaryOrigin.x + g.x, primaryOrigin.y + primaryHeight - g.maxY(), g.width,
-                g.height};
-    }
-    // A logical position (the pointer, say) to global points.
-    [[nodiscard]] static Point logicalToGlobal(const Point& l, const Point& primaryOrigin,
-                                               double primaryHeight) {
-        return {l.x - primaryOrigin.x, primaryHeight - (l.y - primaryOrigin.y)};
-    }
-
     // A toolkit view covering `frame` has its origin at the top-left, y down.
     [[nodiscard]] static Point flippedLocalToGlobal(const Point& local, const Rect& frame) {
         return {frame.minX() + local.x, frame.maxY() - local.y};
+    }
+    [[nodiscard]] static Point globalToFlippedLocal(const Point& g, const Rect& frame) {
+        return {g.x - frame.minX(), frame.maxY() - g.y};
     }
     [[nodiscard]] static Rect globalToFlippedLocal(const Rect& g, const Rect& frame) {
         return {g.x - frame.minX(), frame.maxY() - g.maxY(), g.width, g.height};

@@ -49,9 +49,10 @@ TEST_F(ScreenCaptureTest, SingleScaledDisplayIsReturnedAsCapturedWithoutComposit
 }
 
 TEST_F(ScreenCaptureTest, MixedScalesComposeAtTheLargestWithTheUncoveredStripTransparent) {
-    // Global frames (0, 0, 1440, 900) at 2x and (1440, 0, 1920, 1080) at 1x.
-    const velloq::platform::PixelRect first{0, 180, 2880, 1800};
-    const velloq::platform::PixelRect second{1440, 0, 1920, 1080};
+    // Global frames (0, 0, 1440, 900) at 2x and (1440, 0, 1920, 1080) at 1x:
+    // touching in pixels, the second's top 180 points (360 pixels) higher.
+    const velloq::platform::PixelRect first{0, 360, 2880, 1800};
+    const velloq::platform::PixelRect second{2880, 0, 1920, 1080};
     platform.screens.monitorList = {monitor(1, first, 2, true), monitor(2, second, 1)};
     const auto desktop = captureDesktop();
     ASSERT_TRUE(desktop) << describe(desktop.error());

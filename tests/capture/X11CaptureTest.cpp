@@ -147,24 +147,6 @@ TEST_F(X11CaptureTest, PatternComesBackPixelExactAndTheShortDisplayLeavesATransp
     EXPECT_EQ(wrong, 0);
 }
 
-TEST_F(X11CaptureTest, MixedScalesComposeAtTheLargerScale) {
-    startTwoDisplays();
-    VELLOQ_REQUIRE_SERVER(server);
-    X11TestWindow window(server->display(),
-                         {.x = 900, .y = 100, .width = 100, .height = 80, .seed = 9});
-    platform::X11Screens x11(scales({{"DUMMY0", 2.0}, {"DUMMY1", 1.0}}), server->display());
-    RealScreens installed(x11);
-
-    const auto desktop = captureDesktop();
-    ASSERT_TRUE(desktop) << describe(desktop.error());
-    EXPECT_EQ(desktop->scale, 2);
-    // DUMMY0 is 400 × 300 points; DUMMY1 keeps its native origin (x 800) at 640 × 480 points.
-    EXPECT_EQ(desktop->unionRect, (Rect{0, -180, 1440, 480}));
-    ASSERT_EQ(desktop->image.size(), QSize(2880, 960));
-    EXPECT_EQ(mismatch(desktop->image, window, {1600 + 200, 200}, {100, 80}, 2), "");
-    EXPECT_EQ(desktop->image.pixel(1200, 10), 0u) << "nothing lies between the two in points";
-}
-
 TEST_F(X11CaptureTest, UnpluggedDisplayAndOutOfBoundsGrabEndInErrorsNotCrashes) {
     startTwoDisplays();
     VELLOQ_REQUIRE_SERVER(server);

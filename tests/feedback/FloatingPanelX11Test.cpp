@@ -108,7 +108,7 @@ protected:
     }
 
     testing::FakePlatform fake; // the hand-driven clock
-    platform::X11WorkArea workArea{[] { return 1.0; }};
+    platform::X11WorkArea workArea{[](std::string_view) { return 1.0; }};
     platform::X11FloatingWindows floating;
     platform::QtClipboard clipboard;
     platform::Services previous;

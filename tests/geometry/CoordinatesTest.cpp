@@ -1,6 +1,7 @@
 #include "geometry/Coordinates.h"
 
 #include "geometry/Geometry.h"
+#include "geometry/MonitorLayout.h"
 
 #include <gtest/gtest.h>
 
@@ -30,14 +31,12 @@ TEST(Coordinates, WindowServerRectangleBecomesGlobalAgainstThePrimaryHeight) {
               (Rect{0, 1100, 100, 100}));
 }
 
-TEST(Coordinates, NativePixelsShrinkByTheMonitorScaleAroundItsOrigin) {
-    // A 2x monitor whose native top-left is (2560, 0); the primary starts at (0, 0).
-    const NativeAnchor anchor{2560, 0, 2};
-    const Rect ws = Coordinates::nativeToWindowServer({2760, 100, 400, 200}, anchor, {0, 0});
-    EXPECT_EQ(ws, (Rect{2660, 50, 200, 100}));
-    // Relative to a primary that starts lower and further right, and then flipped.
-    EXPECT_EQ(Coordinates::nativeToGlobal({2760, 100, 400, 200}, anchor, {1000, 40}, 700),
-              (Rect{1660, 700 - 10 - 100, 200, 100}));
+TEST(Coordinates, NativePixelsShrinkByTheMonitorScaleFromItsPlaceInPoints) {
+    // A 2x monitor whose native top-left (2560, 0) lies at (1280, 0) in points.
+    const PlacedMonitor on{{2560, 0, 2560, 1440}, 2, {1280, 0, 1280, 720}};
+    EXPECT_EQ(nativeToWindowServer({2760, 100, 400, 200}, on), (Rect{1380, 50, 200, 100}));
+    EXPECT_EQ(nativeToGlobal({2760, 100, 400, 200}, on, 700),
+              (Rect{1380, 700 - 50 - 100, 200, 100}));
 }
 
 TEST(Coordinates, GlobalRectangleInsideASnapshotBecomesImagePixels) {

@@ -24,15 +24,20 @@ bool eventually(const std::function<bool()>& condition, std::chrono::millisecond
 
 std::map<std::string, std::string> DesktopSession::environment() const {
     const auto home = home_.path();
-    return {{"DISPLAY", display()},
-            {"XDG_CONFIG_HOME", (home / "config").string()},
-            {"XDG_RUNTIME_DIR", (home / "runtime").string()},
-            {"VELLOQ_SERVICE_URL", server_->baseURL()},
-            {"VELLOQ_CA_FILE", server_->caFile()},
-            {"VELLOQ_LOG_STDERR", "1"}};
+    std::map<std::string, std::string> environment{{"DISPLAY", display()},
+                                                   {"XDG_CONFIG_HOME", (home / "config").string()},
+                                                   {"XDG_RUNTIME_DIR", (home / "runtime").string()},
+                                                   {"VELLOQ_SERVICE_URL", server_->baseURL()},
+                                                   {"VELLOQ_CA_FILE", server_->caFile()},
+                                                   {"VELLOQ_LOG_STDERR", "1"}};
+    if (!screenScaleFactors_.empty()) {
+        environment["QT_SCREEN_SCALE_FACTORS"] = screenScaleFactors_;
+    }
+    return environment;
 }
 
-std::unique_ptr<DesktopSession> DesktopSession::start(const Settings& settings) {
+std::unique_ptr<DesktopSession> DesktopSession::start(const Settings& settings,
+                                                      const std::string& screenScaleFactors) {
     auto session = std::unique_ptr<DesktopSession>(new DesktopSession);
     session->x_ = XServer::startXorgDummy();
     if (!session->x_) {
@@ -44,6 +49,7 @@ std::unique_ptr<DesktopSession> DesktopSession::start(const Settings& settings) 
         return nullptr;
     }
     session->server_ = std::make_unique<ReferenceServer>();
+    session->screenScaleFactors_ = screenScaleFactors;
     const auto home = session->home_.path();
     std::filesystem::create_directories(home / "config" / "velloq");
     std::filesystem::create_directories(home / "runtime");

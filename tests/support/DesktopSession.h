@@ -29,7 +29,10 @@ public:
     };
 
     // Primary DUMMY0 1920×1080 at the origin, DUMMY1 1280×1024 to its right.
-    static std::unique_ptr<DesktopSession> start(const Settings& settings);
+    // `screenScaleFactors`: QT_SCREEN_SCALE_FACTORS for velloq, as a desktop
+    // scaled per monitor sets it; empty for none.
+    static std::unique_ptr<DesktopSession> start(const Settings& settings,
+                                                 const std::string& screenScaleFactors = {});
     ~DesktopSession();
 
     const std::string& display() const { return x_->display(); }
@@ -89,6 +92,7 @@ private:
     std::unique_ptr<ReferenceServer> server_;
     std::unique_ptr<ChildProcess> panel_;
     std::unique_ptr<ChildProcess> app_;
+    std::string screenScaleFactors_;
 };
 
 // Polls `condition` every 50 ms until it holds or `limit` passes.

@@ -1,11 +1,10 @@
 #include "platform/x11/X11Screens.h"
 
+#include "geometry/MonitorLayout.h"
 #include "platform/x11/RootGrabber.h"
 #include "platform/x11/X11WindowList.h"
 #include "platform/x11/XErrorTrap.h"
 #include "platform/x11/XHandles.h"
-
-#include <algorithm>
 
 namespace velloq::platform {
 
@@ -21,15 +20,12 @@ ScreensError noConnection() {
     return {ScreensError::Kind::noConnection, "cannot open the X display"};
 }
 
-PixelRect intersect(const PixelRect& a, const PixelRect& b) {
-    const int left = std::max(a.x, b.x);
-    const int top = std::max(a.y, b.y);
-    const int right = std::min(a.x + a.width, b.x + b.width);
-    const int bottom = std::min(a.y + a.height, b.y + b.height);
-    if (right <= left || bottom <= top) {
-        return {};
-    }
-    return {left, top, right - left, bottom - top};
+geometry::NativeRect toNative(const PixelRect& r) {
+    return {double(r.x), double(r.y), double(r.width), double(r.height)};
+}
+
+PixelRect toPixels(const geometry::NativeRect& r) {
+    return {int(r.x), int(r.y), int(r.width), int(r.height)};
 }
 
 } // namespace
@@ -93,11 +89,9 @@ Expected<std::vector<Monitor>, ScreensError> X11Screens::monitors() {
         x11::XPtr<char> name(XGetAtomName(display, info.name));
         monitor.name = name ? name.get() : "";
         monitor.frame = {info.x, info.y, info.width, info.height};
-        monitor.workArea = area ? intersect(monitor.frame, *area) : monitor.frame;
-        if (monitor.workArea.width == 0) {
-            monitor.workArea =
-                monitor.frame; // a work area that misses the monitor says nothing about it
-        }
+        monitor.workArea =
+            area ? toPixels(geometry::visiblePart(toNative(monitor.frame), toNative(*area)))
+                 : monitor.frame;
         monitor.primary = info.primary != 0;
         monitor.scale = scale_ ? scale_(monitor.name) : 1.0;
         monitors.push_back(std::move(monitor));

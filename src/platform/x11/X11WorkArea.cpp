@@ -1,6 +1,5 @@
 #include "platform/x11/X11WorkArea.h"
 
-#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <vector>
@@ -42,7 +41,8 @@ void X11WorkArea::DisplayClose::operator()(_XDisplay* display) const {
     XCloseDisplay(display);
 }
 
-X11WorkArea::X11WorkArea(std::function<double()> scale) : scale_(std::move(scale)) {}
+X11WorkArea::X11WorkArea(std::function<double(std::string_view)> scale)
+    : scale_(std::move(scale)) {}
 X11WorkArea::~X11WorkArea() = default;
 
 _XDisplay* X11WorkArea::display() {
@@ -53,12 +53,7 @@ _XDisplay* X11WorkArea::display() {
     return display_.get();
 }
 
-double X11WorkArea::currentScale() const {
-    const double scale = scale_ ? scale_() : 1.0;
-    return scale > 0 ? scale : 1.0;
-}
-
-std::optional<X11WorkArea::PixelBox> X11WorkArea::primaryMonitor() {
+std::optional<X11WorkArea::Layout> X11WorkArea::layout() {
     Display* x = display();
     if (x == nullptr) {
         return std::nullopt;
@@ -66,22 +61,28 @@ std::optional<X11WorkArea::PixelBox> X11WorkArea::primaryMonitor() {
     int count = 0;
     std::unique_ptr<XRRMonitorInfo, MonitorsFree> monitors(
         XRRGetMonitors(x, DefaultRootWindow(x), True, &count));
-    if (!monitors || count <= 0) {
-        const int screen = DefaultScreen(x);
-        return PixelBox{0, 0, DisplayWidth(x, screen), DisplayHeight(x, screen)};
-    }
-    // Without a primary monitor the first one stands in for it.
-    const XRRMonitorInfo* primary = monitors.get();
-    for (int i = 0; i < count; ++i) {
-        if (monitors.get()[i].primary) {
-            primary = monitors.get() + i;
-            break;
+    std::vector<geometry::MonitorPixels> pixels;
+    std::size_t primary = 0;
+    for (int i = 0; monitors && i < count; ++i) {
+        const XRRMonitorInfo& info = monitors.get()[i];
+        std::unique_ptr<char, XFreeDeleter> name(XGetAtomName(x, info.name));
+        const double scale = scale_ ? scale_(name ? name.get() : "") : 1.0;
+        pixels.push_back(
+            {{double(info.x), double(info.y), double(info.width), double(info.height)}, scale});
+        // Without a primary monitor the first one stands in for it.
+        if (info.primary && primary == 0) {
+            primary = std::size_t(i);
         }
     }
-    return PixelBox{primary->x, primary->y, primary->width, primary->height};
+    if (pixels.empty()) {
+        const int screen = DefaultScreen(x);
+        pixels.push_back({{0, 0, double(DisplayWidth(x, screen)), double(DisplayHeight(x, screen))},
+                          scale_ ? scale_("") : 1.0});
+    }
+    return Layout{geometry::layOutMonitors(pixels, primary), primary};
 }
 
-std::optional<X11WorkArea::PixelBox> X11WorkArea::workArea() {
+std::optional<geometry::NativeRect> X11WorkArea::workArea() {
     Display* x = display();
     const auto areas = cardinals(x, "_NET_WORKAREA");
     const auto current = cardinals(x, "_NET_CURRENT_DESKTOP");
@@ -90,43 +91,40 @@ std::optional<X11WorkArea::PixelBox> X11WorkArea::workArea() {
         return std::nullopt;
     }
     const long* area = areas.data() + desktop * 4;
-    return PixelBox{area[0], area[1], area[2], area[3]};
-}
-
-X11WorkArea::PixelBox X11WorkArea::visiblePart(const PixelBox& monitor, const PixelBox& area) {
-    const long left = std::max(monitor.x, area.x);
-    const long top = std::max(monitor.y, area.y);
-    const long right = std::min(monitor.x + monitor.width, area.x + area.width);
-    const long bottom = std::min(monitor.y + monitor.height, area.y + area.height);
-    if (right <= left || bottom <= top) {
-        return monitor;
-    }
-    return {left, top, right - left, bottom - top};
+    return geometry::NativeRect{double(area[0]), double(area[1]), double(area[2]), double(area[3])};
 }
 
 std::optional<GlobalRect> X11WorkArea::mainVisibleFrame() {
-    const auto monitor = primaryMonitor();
-    if (!monitor) {
+    const auto laid = layout();
+    if (!laid) {
         return std::nullopt;
     }
+    const auto& primary = laid->monitors[laid->primary];
     const auto area = workArea();
-    const PixelBox visible = area ? visiblePart(*monitor, *area) : *monitor;
-    const double scale = currentScale();
-    // Global points: origin at the primary monitor's bottom-left corner, y up.
-    const long monitorBottom = monitor->y + monitor->height;
-    return GlobalRect{double(visible.x - monitor->x) / scale,
-                      double(monitorBottom - (visible.y + visible.height)) / scale,
-                      double(visible.width) / scale, double(visible.height) / scale};
+    const auto visible = area ? geometry::visiblePart(primary.pixels, *area) : primary.pixels;
+    const auto g = geometry::nativeToGlobal(visible, primary, primary.points.height);
+    return GlobalRect{g.x, g.y, g.width, g.height};
 }
 
 WindowSystemRect X11WorkArea::toWindowSystem(const GlobalRect& rect) {
-    const PixelBox monitor = primaryMonitor().value_or(PixelBox{});
-    const double scale = currentScale();
-    // The toolkit places windows in points from the root's origin.
-    const double left = monitor.x / scale + rect.x;
-    const double top = (monitor.y + monitor.height) / scale - rect.y - rect.height;
-    return {static_cast<int>(std::lround(left)), static_cast<int>(std::lround(top)),
-            static_cast<int>(std::lround(rect.width)), static_cast<int>(std::lround(rect.height))};
+    const auto laid = layout();
+    if (!laid) {
+        return {static_cast<int>(std::lround(rect.x)), static_cast<int>(std::lround(-rect.maxY())),
+                static_cast<int>(std::lround(rect.width)),
+                static_cast<int>(std::lround(rect.height))};
+    }
+    const double primaryHeight = laid->monitors[laid->primary].points.height;
+    std::vector<geometry::Rect> frames;
+    for (const auto& monitor : laid->monitors) {
+        frames.push_back(geometry::nativeToGlobal(monitor.pixels, monitor, primaryHeight));
+    }
+    const geometry::Rect global{rect.x, rect.y, rect.width, rect.height};
+    // The toolkit places a window by the screen it lands on.
+    const std::size_t on = geometry::screenOfGlobalRect(frames, global).value_or(laid->primary);
+    const auto& pixels = laid->monitors[on].pixels;
+    const auto l = geometry::globalToLogical(global, frames[on], {pixels.x, pixels.y});
+    return {static_cast<int>(std::lround(l.x)), static_cast<int>(std::lround(l.y)),
+            static_cast<int>(std::lround(l.width)), static_cast<int>(std::lround(l.height))};
 }
 
 } // namespace velloq::platform

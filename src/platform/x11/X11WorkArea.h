@@ -4,10 +4,13 @@
 // to the window manager's _NET_WORKAREA for the current desktop. Qt's own
 // available geometry ignores the work area as soon as there are two monitors.
 
+#include "geometry/MonitorLayout.h"
 #include "platform/WorkArea.h"
 
 #include <functional>
 #include <memory>
+#include <string_view>
+#include <vector>
 
 struct _XDisplay;
 
@@ -15,8 +18,8 @@ namespace velloq::platform {
 
 class X11WorkArea final : public WorkArea {
 public:
-    // `scale` gives the toolkit's device pixels per point on the primary monitor.
-    explicit X11WorkArea(std::function<double()> scale);
+    // `scale` gives the toolkit's device pixels per point on the monitor of that name.
+    explicit X11WorkArea(std::function<double(std::string_view monitorName)> scale);
     ~X11WorkArea() override;
     X11WorkArea(const X11WorkArea&) = delete;
     X11WorkArea& operator=(const X11WorkArea&) = delete;
@@ -24,26 +27,20 @@ public:
     std::optional<GlobalRect> mainVisibleFrame() override;
     WindowSystemRect toWindowSystem(const GlobalRect& rect) override;
 
-    // In X pixels, origin at the root window's top-left corner.
-    struct PixelBox {
-        long x = 0;
-        long y = 0;
-        long width = 0;
-        long height = 0;
-    };
-    // The part of `monitor` inside `workArea`; the whole monitor when they do not meet.
-    static PixelBox visiblePart(const PixelBox& monitor, const PixelBox& workArea);
-
 private:
     struct DisplayClose {
         void operator()(_XDisplay* display) const;
     };
+    // The monitors laid out in points, and which one is the primary.
+    struct Layout {
+        std::vector<geometry::PlacedMonitor> monitors;
+        std::size_t primary = 0;
+    };
     _XDisplay* display();
-    std::optional<PixelBox> primaryMonitor();
-    std::optional<PixelBox> workArea();
-    double currentScale() const;
+    std::optional<Layout> layout();
+    std::optional<geometry::NativeRect> workArea();
 
-    std::function<double()> scale_;
+    std::function<double(std::string_view)> scale_;
     std::unique_ptr<_XDisplay, DisplayClose> display_;
     bool opened_ = false;
 };

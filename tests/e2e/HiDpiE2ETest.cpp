@@ -1,0 +1,72 @@
+// The velloq binary on two monitors at 200 %, as a desktop scaled to 200 %
+// tells the toolkit: the displays touch in points, the whole desktop is the
+// two monitors' pixels side by side, and a drag across the seam gives exactly
+// the pixels under it.
+
+#include "support/X11TestWindow.h"
+#include "support/DesktopSession.h"
+#include "fakes/TempDir.h"
+
+#include <gtest/gtest.h>
+#include <QImage>
+#include <sstream>
+
+using namespace velloq::testing;
+
+namespace {
+
+// Mismatching pixels of `image` against the pattern window at root pixels (x, y).
+int mismatches(const QImage& image, const X11TestWindow& pattern, int x, int y) {
+    int wrong = 0;
+    for (int j = 0; j < image.height(); ++j) {
+        for (int i = 0; i < image.width(); ++i) {
+            wrong +=
+                (image.pixel(i, j) & 0xffffffu) != pattern.patternAt(x - 1700 + i, y - 100 + j);
+        }
+    }
+    return wrong;
+}
+
+} // namespace
+
+TEST(HiDpiE2ETest, DoubleScaleDesktopHasNoHoleAndADragAcrossTheSeamIsPixelExact) {
+    // DUMMY0 1920 × 1080 and DUMMY1 1280 × 1024 to its right, both at 200 %.
+    const auto session = DesktopSession::start({}, "DUMMY0=2;DUMMY1=2");
+    VELLOQ_REQUIRE_SERVER(session);
+    const X11TestWindow pattern(session->display(),
+                                {.x = 1700, .y = 100, .width = 500, .height = 400, .seed = 7});
+
+    const auto [listed, displays] = session->runVelloq({"displays"});
+    ASSERT_EQ(listed, 0) << session->velloqLog();
+    std::istringstream lines(displays);
+    std::string first;
+    std::string second;
+    std::getline(lines, first);
+    std::getline(lines, second);
+    EXPECT_NE(first.find(" DUMMY0 0,0,960,540 2 primary"), std::string::npos) << displays;
+    EXPECT_NE(second.find(" DUMMY1 960,28,640,512 2"), std::string::npos)
+        << "flush against DUMMY0, its top level with DUMMY0's\n"
+        << displays;
+
+    const TempDir folder;
+    const auto file = (folder.path() / "all.png").string();
+    const auto [captured, path] = session->runVelloq({"capture", "--all", "--output", file});
+    ASSERT_EQ(captured, 0) << path << session->velloqLog();
+    QImage all(QString::fromStdString(file));
+    EXPECT_EQ(all.size(), QSize(3200, 1080)) << "the monitors' pixels side by side";
+
+    ASSERT_TRUE(session->openOverlay()) << session->velloqLog();
+    session->drag(1800, 150, 2100, 350);
+    std::string link;
+    ASSERT_TRUE(eventually([&] {
+        link = session->clipboard();
+        return link.rfind("https://", 0) == 0;
+    })) << session->velloqLog();
+    const std::string png = session->server().download(link);
+    QImage region;
+    ASSERT_TRUE(
+        region.loadFromData(reinterpret_cast<const uchar*>(png.data()), int(png.size()), "PNG"));
+    ASSERT_EQ(region.size(), QSize(300, 200));
+    EXPECT_FALSE(region.hasAlphaChannel()) << "nothing transparent where DUMMY1 is";
+    EXPECT_EQ(mismatches(region, pattern, 1800, 150), 0);
+}
