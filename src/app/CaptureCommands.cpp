@@ -1,5 +1,6 @@
 #include "app/CaptureCommands.h"
 
+#include "app/ArgumentText.h"
 #include "capture/DisplayList.h"
 #include "capture/PngData.h"
 #include "capture/ScreenCapture.h"
@@ -18,32 +19,6 @@
 
 namespace velloq {
 namespace {
-
-std::optional<double> number(const std::string& text) {
-    std::istringstream in(text);
-    double value = 0;
-    if (!(in >> value) || !in.eof() || !std::isfinite(value)) {
-        return std::nullopt;
-    }
-    return value;
-}
-
-std::optional<geometry::Rect> parseRegion(const std::string& text) {
-    std::vector<double> parts;
-    std::stringstream in(text);
-    std::string part;
-    while (std::getline(in, part, ',')) {
-        const auto value = number(part);
-        if (!value) {
-            return std::nullopt;
-        }
-        parts.push_back(*value);
-    }
-    if (parts.size() != 4 || !(parts[2] > 0) || !(parts[3] > 0) || text.back() == ',') {
-        return std::nullopt;
-    }
-    return geometry::Rect{parts[0], parts[1], parts[2], parts[3]};
-}
 
 std::string formatNumber(double value) {
     std::ostringstream out;

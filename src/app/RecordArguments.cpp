@@ -1,3 +1,4 @@
+#include "app/ArgumentText.h"
 #include "app/RecordCommand.h"
 #include "settings/UserFolders.h"
 
@@ -8,15 +9,6 @@
 namespace velloq {
 namespace {
 
-std::optional<double> number(const std::string& text) {
-    std::istringstream in(text);
-    double value = 0;
-    if (text.empty() || !(in >> value) || !in.eof() || !std::isfinite(value)) {
-        return std::nullopt;
-    }
-    return value;
-}
-
 std::optional<std::uint32_t> identifier(const std::string& text) {
     char* end = nullptr;
     const unsigned long long id = std::strtoull(text.c_str(), &end, 0);
@@ -24,23 +16,6 @@ std::optional<std::uint32_t> identifier(const std::string& text) {
         return std::nullopt;
     }
     return std::uint32_t(id);
-}
-
-std::optional<geometry::Rect> region(const std::string& text) {
-    std::vector<double> parts;
-    std::stringstream in(text);
-    std::string part;
-    while (std::getline(in, part, ',')) {
-        const auto value = number(part);
-        if (!value) {
-            return std::nullopt;
-        }
-        parts.push_back(*value);
-    }
-    if (parts.size() != 4 || !(parts[2] > 0) || !(parts[3] > 0) || text.back() == ',') {
-        return std::nullopt;
-    }
-    return geometry::Rect{parts[0], parts[1], parts[2], parts[3]};
 }
 
 } // namespace
@@ -64,7 +39,7 @@ std::optional<std::string> parseRecordArguments(const std::vector<std::string>& 
             targetGiven = true;
             const std::string& value = arguments[++i];
             if (option == "--region") {
-                const auto rect = region(value);
+                const auto rect = parseRegion(value);
                 if (!rect) {
                     return "'--region' needs X,Y,WIDTH,HEIGHT in points, width and height above 0";
                 }
@@ -80,7 +55,7 @@ std::optional<std::string> parseRecordArguments(const std::vector<std::string>& 
                 option == "--display" ? RecordOptions::Mode::display : RecordOptions::Mode::window;
             options.id = *id;
         } else if (option == "--duration") {
-            const auto seconds = number(arguments[++i]);
+            const auto seconds = parseNumber(arguments[++i]);
             if (!seconds || !(*seconds > 0) || *seconds > 24 * 3600) {
                 return "'--duration' needs a number of seconds above 0";
             }

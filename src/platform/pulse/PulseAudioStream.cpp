@@ -34,12 +34,12 @@ PulseAudioStream::~PulseAudioStream() {
 }
 
 std::optional<MicrophoneError> PulseAudioStream::connect(const std::string& deviceId) {
-    const pa_sample_spec spec{PA_SAMPLE_FLOAT32NE, static_cast<std::uint32_t>(sampleRate_), 1};
-    if (!pa_sample_spec_valid(&spec)) {
+    const pa_sample_spec format{PA_SAMPLE_FLOAT32NE, static_cast<std::uint32_t>(sampleRate_), 1};
+    if (!pa_sample_spec_valid(&format)) {
         return MicrophoneError::streamFailed;
     }
     PulseSession::Locked lock(*session_);
-    stream_.reset(pa_stream_new(session_->context(), "Velloq microphone", &spec, nullptr));
+    stream_.reset(pa_stream_new(session_->context(), "Velloq microphone", &format, nullptr));
     if (!stream_) {
         return MicrophoneError::streamFailed;
     }
@@ -47,7 +47,8 @@ std::optional<MicrophoneError> PulseAudioStream::connect(const std::string& devi
     pa_stream_set_read_callback(stream_.get(), onRead, this);
     pa_buffer_attr attributes{};
     attributes.maxlength = static_cast<std::uint32_t>(-1);
-    attributes.fragsize = static_cast<std::uint32_t>(pa_bytes_per_second(&spec) / blocksPerSecond);
+    attributes.fragsize =
+        static_cast<std::uint32_t>(pa_bytes_per_second(&format) / blocksPerSecond);
     const auto flags = static_cast<pa_stream_flags_t>(
         PA_STREAM_ADJUST_LATENCY | PA_STREAM_AUTO_TIMING_UPDATE | PA_STREAM_INTERPOLATE_TIMING);
     if (pa_stream_connect_record(stream_.get(), deviceId.empty() ? nullptr : deviceId.c_str(),
