@@ -165,7 +165,7 @@ TEST_F(X11CaptureTest, MixedScalesComposeAtTheLargerScale) {
     EXPECT_EQ(desktop->image.pixel(1200, 10), 0u) << "nothing lies between the two in points";
 }
 
-TEST_F(X11CaptureTest, UnpluggedDisplayAndOutOfBoundsGrabEndInErrorsNotCrashes) {
+TEST_F(X11CaptureTest, AnOutOfBoundsGrabEndsInAnErrorNotACrash) {
     startTwoDisplays();
     VELLOQ_REQUIRE_SERVER(server);
     platform::X11Screens x11(scales({}), server->display());
@@ -177,36 +177,6 @@ TEST_F(X11CaptureTest, UnpluggedDisplayAndOutOfBoundsGrabEndInErrorsNotCrashes) 
     EXPECT_EQ(outside.error().kind, platform::ScreensError::Kind::grabFailed);
     EXPECT_NE(outside.error().detail.find("X error"), std::string::npos) << outside.error().detail;
     EXPECT_TRUE(x11.grab({0, 0, 100, 100}, buffer)) << "the connection survives the error";
-
-    // DUMMY1 goes away after the snapshot has read the screens.
-    class Unplugging final : public platform::Screens {
-    public:
-        Unplugging(platform::Screens& real, XServer& server) : real_(real), server_(server) {}
-        Expected<std::vector<platform::Monitor>, platform::ScreensError> monitors() override {
-            auto answer = real_.monitors();
-            if (!unplugged_) {
-                unplugged_ = true;
-                server_.run({"/usr/bin/xrandr", "--output", "DUMMY1", "--off"});
-            }
-            return answer;
-        }
-        Expected<std::vector<platform::WindowInfo>, platform::ScreensError> windows() override {
-            return real_.windows();
-        }
-        Expected<void, platform::ScreensError> grab(const platform::PixelRect& area,
-                                                    const platform::PixelBuffer& to) override {
-            return real_.grab(area, to);
-        }
-
-    private:
-        platform::Screens& real_;
-        XServer& server_;
-        bool unplugged_ = false;
-    } unplugging(x11, *server);
-    RealScreens installed(unplugging);
-    const auto desktop = captureDesktop();
-    ASSERT_FALSE(desktop);
-    EXPECT_EQ(std::get<CaptureError>(desktop.error()), CaptureError::displayNotFound);
 }
 
 TEST_F(X11CaptureTest, WithoutSharedMemoryPlainRequestsGiveTheSamePixels) {
