@@ -21,18 +21,17 @@ protected:
 
 } // namespace
 
-TEST_F(HotkeyServiceTest, EachPressRunsItsActionOnce) {
+TEST_F(HotkeyServiceTest, EachPressRunsItsActionOnceAndOnlyGivenActionsAreHeld) {
     service.registerHotkeys([this] { ++captures; }, [this] { ++records; });
     EXPECT_TRUE(fake.hotkeys.press('U'));
     EXPECT_TRUE(fake.hotkeys.press('U'));
     EXPECT_TRUE(fake.hotkeys.press('R'));
     EXPECT_EQ(captures, 2);
     EXPECT_EQ(records, 1);
-}
 
-TEST_F(HotkeyServiceTest, WithoutARecordActionOnlyTheCaptureCombinationIsHeld) {
+    service.unregisterAll();
     service.registerHotkeys([this] { ++captures; });
-    EXPECT_EQ(fake.hotkeys.grabs.size(), 1u);
+    EXPECT_EQ(fake.hotkeys.grabs.size(), 1u) << "without a record action only capture is held";
     EXPECT_FALSE(fake.hotkeys.press('R'));
     EXPECT_FALSE(service.hasEntry(ID::record));
 }

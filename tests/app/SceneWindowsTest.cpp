@@ -7,7 +7,7 @@
 
 using velloq::SceneWindows;
 
-TEST(SceneWindows, OpensOneWindowPerIdentifierWithItsTitle) {
+TEST(SceneWindows, OpensOneWindowPerIdentifierAndAfreshOnceClosed) {
     velloq::testing::qtApp();
     SceneWindows windows;
     QWidget* settings = windows.open("settings");
@@ -22,14 +22,10 @@ TEST(SceneWindows, OpensOneWindowPerIdentifierWithItsTitle) {
     EXPECT_EQ(permissions->windowTitle(), "Velloq Permissions");
 
     EXPECT_EQ(windows.open("unknown"), nullptr);
-    permissions->close();
     settings->close();
-}
 
-TEST(SceneWindows, AClosedWindowIsGoneAndOpensAfresh) {
-    velloq::testing::qtApp();
-    SceneWindows windows;
-    QPointer<QWidget> first = windows.open("permissions");
+    // A closed window is gone and opens afresh.
+    QPointer<QWidget> first = permissions;
     first->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(first.isNull()) << "windows exist only while open";

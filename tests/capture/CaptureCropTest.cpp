@@ -19,21 +19,16 @@ Desktop patternDesktop(int width, int height, double scale) {
 
 } // namespace
 
-TEST(RectangleCutTest, GlobalRectangleMapsToFlippedPixels) {
-    const Desktop desktop = patternDesktop(40, 20, 1);
-    const auto cut = rectangleCut(desktop, {5, 5, 10, 4});
-    ASSERT_TRUE(cut);
-    EXPECT_EQ(cut->size(), QSize(10, 4));
-    // The top-left pixel is the screen pixel at the rectangle's top-left corner.
-    EXPECT_EQ(cut->pixel(0, 0), qRgb(5, 11, 7));
-}
-
-TEST(RectangleCutTest, ScaleTwoDoublesThePixelSize) {
-    const Desktop desktop = patternDesktop(220, 120, 2);
-    const auto cut = rectangleCut(desktop, {5, 5, 100, 50});
-    ASSERT_TRUE(cut);
-    EXPECT_EQ(cut->size(), QSize(200, 100));
-    EXPECT_EQ(cut->pixel(0, 0), qRgb(10, 120 - 110, 7));
+// The top-left pixel is the snapshot's at the rectangle's top-left corner, y flipped.
+TEST(RectangleCutTest, GlobalRectangleMapsToFlippedPixelsAtTheSnapshotsScale) {
+    const auto single = rectangleCut(patternDesktop(40, 20, 1), {5, 5, 10, 4});
+    ASSERT_TRUE(single);
+    EXPECT_EQ(single->size(), QSize(10, 4));
+    EXPECT_EQ(single->pixel(0, 0), qRgb(5, 11, 7));
+    const auto doubled = rectangleCut(patternDesktop(220, 120, 2), {5, 5, 100, 50});
+    ASSERT_TRUE(doubled);
+    EXPECT_EQ(doubled->size(), QSize(200, 100));
+    EXPECT_EQ(doubled->pixel(0, 0), qRgb(10, 120 - 110, 7));
 }
 
 TEST(RectangleCutTest, WidensFractionsAndClipsToTheSnapshot) {

@@ -69,8 +69,6 @@ TEST(PngData, TransparentImagesKeepTheirAlphaAndStraightColours) {
     const QImage expected = source.convertToFormat(QImage::Format_ARGB32);
     ASSERT_EQ(decoded.size(), expected.size());
     EXPECT_EQ(decoded, expected);
-    EXPECT_EQ(qAlpha(decoded.pixel(0, 0)), 0);
-    EXPECT_EQ(decoded.pixel(60, 40), expected.pixel(60, 40));
 }
 
 TEST(PngData, EmptyImagesEncodeToNothing) {

@@ -6,14 +6,6 @@
 using namespace velloq::capture;
 using Kind = DisplayMenuItem::Kind;
 
-TEST(CaptureModeTest, FullscreenButtonCapturesAtOnceAndIsNeverSelected) {
-    EXPECT_EQ(modeButtonAction(CaptureMode::fullscreen), ModeButtonAction::captureActiveScreen);
-    EXPECT_EQ(modeButtonAction(CaptureMode::window), ModeButtonAction::setMode);
-    EXPECT_FALSE(modeButtonSelected(CaptureMode::fullscreen, CaptureMode::fullscreen));
-    EXPECT_TRUE(modeButtonSelected(CaptureMode::window, CaptureMode::window));
-    EXPECT_FALSE(modeButtonSelected(CaptureMode::rectangle, CaptureMode::window));
-}
-
 TEST(CaptureModeTest, ObserversHearTheCurrentModeAtOnceThenOnlyRealChanges) {
     CaptureToolbarModel model;
     std::vector<CaptureMode> heard;

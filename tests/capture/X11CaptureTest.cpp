@@ -42,13 +42,14 @@ platform::ScaleProvider scales(std::map<std::string, double> byName) {
     };
 }
 
-// The first pixel where `image` differs from `window`'s pattern drawn at `at`
-// with each window pixel covering `factor` × `factor` image pixels.
+// The first pixel where `image` differs from `window`'s pattern from `from` on,
+// drawn at `at` with each window pixel covering `factor` × `factor` image pixels.
 std::string mismatch(const QImage& image, const X11TestWindow& window, QPoint at, QSize size,
-                     int factor = 1) {
+                     int factor = 1, QPoint from = {}) {
     for (int y = 0; y < size.height() * factor; ++y) {
         for (int x = 0; x < size.width() * factor; ++x) {
-            const QRgb expected = 0xff000000u | window.patternAt(x / factor, y / factor);
+            const QRgb expected =
+                0xff000000u | window.patternAt(from.x() + x / factor, from.y() + y / factor);
             const QRgb actual = image.pixel(at.x() + x, at.y() + y);
             if (actual != expected) {
                 return "at " + std::to_string(x) + "," + std::to_string(y) + ": " +
@@ -138,16 +139,10 @@ TEST_F(X11CaptureTest, PatternComesBackPixelExactAndTheShortDisplayLeavesATransp
     ASSERT_TRUE(part);
     EXPECT_EQ(part->size(), QSize(100, 150));
     // DUMMY1's pixel (0, 100) is the window's pixel (100, 0).
-    int wrong = 0;
-    for (int y = 0; y < 150; ++y) {
-        for (int x = 0; x < 100; ++x) {
-            wrong += part->pixel(x, y) != (0xff000000u | window.patternAt(100 + x, y));
-        }
-    }
-    EXPECT_EQ(wrong, 0);
+    EXPECT_EQ(mismatch(*part, window, {0, 0}, {100, 150}, 1, {100, 0}), "");
 }
 
-TEST_F(X11CaptureTest, UnpluggedDisplayAndOutOfBoundsGrabEndInErrorsNotCrashes) {
+TEST_F(X11CaptureTest, AnOutOfBoundsGrabEndsInAnErrorNotACrash) {
     startTwoDisplays();
     VELLOQ_REQUIRE_SERVER(server);
     platform::X11Screens x11(scales({}), server->display());
@@ -159,36 +154,6 @@ TEST_F(X11CaptureTest, UnpluggedDisplayAndOutOfBoundsGrabEndInErrorsNotCrashes) 
     EXPECT_EQ(outside.error().kind, platform::ScreensError::Kind::grabFailed);
     EXPECT_NE(outside.error().detail.find("X error"), std::string::npos) << outside.error().detail;
     EXPECT_TRUE(x11.grab({0, 0, 100, 100}, buffer)) << "the connection survives the error";
-
-    // DUMMY1 goes away after the snapshot has read the screens.
-    class Unplugging final : public platform::Screens {
-    public:
-        Unplugging(platform::Screens& real, XServer& server) : real_(real), server_(server) {}
-        Expected<std::vector<platform::Monitor>, platform::ScreensError> monitors() override {
-            auto answer = real_.monitors();
-            if (!unplugged_) {
-                unplugged_ = true;
-                server_.run({"/usr/bin/xrandr", "--output", "DUMMY1", "--off"});
-            }
-            return answer;
-        }
-        Expected<std::vector<platform::WindowInfo>, platform::ScreensError> windows() override {
-            return real_.windows();
-        }
-        Expected<void, platform::ScreensError> grab(const platform::PixelRect& area,
-                                                    const platform::PixelBuffer& to) override {
-            return real_.grab(area, to);
-        }
-
-    private:
-        platform::Screens& real_;
-        XServer& server_;
-        bool unplugged_ = false;
-    } unplugging(x11, *server);
-    RealScreens installed(unplugging);
-    const auto desktop = captureDesktop();
-    ASSERT_FALSE(desktop);
-    EXPECT_EQ(std::get<CaptureError>(desktop.error()), CaptureError::displayNotFound);
 }
 
 TEST_F(X11CaptureTest, WithoutSharedMemoryPlainRequestsGiveTheSamePixels) {

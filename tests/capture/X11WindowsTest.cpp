@@ -23,6 +23,18 @@ namespace {
 
 constexpr long otherPid = 1; // any process but ours
 
+// A window for the window manager to manage, of process `pid`.
+X11TestWindow::Options managed(int x, int y, int width, int height, long pid = otherPid,
+                               const char* type = nullptr) {
+    return {.x = x,
+            .y = y,
+            .width = width,
+            .height = height,
+            .overrideRedirect = false,
+            .pid = pid,
+            .type = type};
+}
+
 std::vector<std::uint32_t> ids(const std::vector<WindowTarget>& targets) {
     std::vector<std::uint32_t> result;
     for (const auto& target : targets) {
@@ -73,36 +85,12 @@ TEST_F(X11WindowsTest, TargetsAreTheManagedClientWindowsOfOthersFrontToBack) {
     ASSERT_TRUE(server->setOutput("DUMMY0", 1024, 768, {"--pos", "0x0", "--primary"}));
     ASSERT_TRUE(server->startWindowManager());
     const auto& d = server->display();
-    X11TestWindow::Options normal{
-        .x = 50, .y = 60, .width = 300, .height = 200, .overrideRedirect = false, .pid = otherPid};
-    X11TestWindow back(d, normal);
-    normal.x = 400;
-    X11TestWindow front(d, normal);
-    X11TestWindow own(d, {.x = 100,
-                          .y = 400,
-                          .width = 300,
-                          .height = 200,
-                          .overrideRedirect = false,
-                          .pid = ::getpid()});
-    X11TestWindow small(d, {.x = 700,
-                            .y = 400,
-                            .width = 40,
-                            .height = 300,
-                            .overrideRedirect = false,
-                            .pid = otherPid});
-    X11TestWindow dock(d, {.x = 0,
-                           .y = 700,
-                           .width = 1024,
-                           .height = 60,
-                           .overrideRedirect = false,
-                           .pid = otherPid,
-                           .type = "_NET_WM_WINDOW_TYPE_DOCK"});
-    X11TestWindow minimised(d, {.x = 600,
-                                .y = 100,
-                                .width = 200,
-                                .height = 200,
-                                .overrideRedirect = false,
-                                .pid = otherPid});
+    X11TestWindow back(d, managed(50, 60, 300, 200));
+    X11TestWindow front(d, managed(400, 60, 300, 200));
+    X11TestWindow own(d, managed(100, 400, 300, 200, ::getpid()));
+    X11TestWindow small(d, managed(700, 400, 40, 300));
+    X11TestWindow dock(d, managed(0, 700, 1024, 60, otherPid, "_NET_WM_WINDOW_TYPE_DOCK"));
+    X11TestWindow minimised(d, managed(600, 100, 200, 200));
 
     const X11TestWindow* all[] = {&back, &front, &own, &small, &dock, &minimised};
     Display* probe = back.connection();
@@ -183,14 +171,8 @@ TEST_F(X11WindowsTest, WithoutAWindowManagerMappedTopLevelWindowsCount) {
     server = XServer::startXvfb({});
     VELLOQ_REQUIRE_SERVER(server);
     X11TestWindow popup(server->display(), {.x = 10, .y = 10, .width = 200, .height = 100});
-    X11TestWindow plain(server->display(), {.x = 30,
-                                            .y = 40,
-                                            .width = 300,
-                                            .height = 200,
-                                            .overrideRedirect = false,
-                                            .pid = otherPid});
-    X11TestWindow top(server->display(),
-                      {.x = 50, .y = 60, .width = 120, .height = 90, .overrideRedirect = false});
+    X11TestWindow plain(server->display(), managed(30, 40, 300, 200));
+    X11TestWindow top(server->display(), managed(50, 60, 120, 90, -1));
     XUnmapWindow(top.connection(), top.id());
     XSync(top.connection(), False);
     platform::X11Screens x11([](std::string_view) { return 1.0; }, server->display());

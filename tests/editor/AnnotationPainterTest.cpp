@@ -86,9 +86,6 @@ TEST_F(AnnotationPainterTest, ArrowHeadIsTwoOpenBarbs) {
 }
 
 TEST_F(AnnotationPainterTest, ArrowBarbsGrowWithTheWidthBeyondTheMinimum) {
-    EXPECT_EQ(arrowBarbLength(2), 10);
-    EXPECT_EQ(arrowBarbLength(4), 12);
-    EXPECT_EQ(arrowBarbLength(7), 21);
     const QImage image = render(kind::Arrow{{20, 100}, {150, 100}}, Qt::black, 7);
     const QRect bounds = paintedBounds(image, 128);
     // The barbs spread 21 x sin(0.4) = 8.2 either side of the shaft, plus half the width.
@@ -135,13 +132,6 @@ TEST_F(AnnotationPainterTest, TextIsCentredOnItsPointInTheMarkupFont) {
     EXPECT_NEAR(bounds.center().y(), 100, 4) << "the line box, not the ink, is centred";
     EXPECT_GT(bounds.height(), 10);
     EXPECT_LT(bounds.height(), 20);
-}
-
-TEST_F(AnnotationPainterTest, TheRoundedBoldFaceIsInstalledOrFallsBack) {
-    const QFont font = markupFont(14);
-    EXPECT_EQ(font.pixelSize(), 14);
-    EXPECT_EQ(font.weight(), QFont::Bold);
-    EXPECT_FALSE(markupFontFamily().isEmpty());
 }
 
 TEST_F(AnnotationPainterTest, PreviewDrawsTheGestureOfTheSelectedTool) {

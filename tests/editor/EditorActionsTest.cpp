@@ -60,13 +60,11 @@ TEST_F(UnlaidEditorTest, ARenderFailureShowsItsBannerAndStops) {
     EXPECT_TRUE(platform.savePanel.requests.empty());
     ASSERT_EQ(banners.size(), 3u);
     for (const auto& banner : banners) {
-        EXPECT_EQ(banner.severity, Severity::error);
-        EXPECT_EQ(banner.title, "Velloq");
         EXPECT_EQ(banner.message, "Couldn't render the image.");
     }
 }
 
-TEST_F(EditorActionsTest, SaveWritesThePngWhereTheUserChose) {
+TEST_F(EditorActionsTest, SaveWritesThePngWhereTheUserChoseAndOnlyAFailedWriteSaysSo) {
     velloq::testing::TempDir dir;
     platform.savePanel.answer = dir.path() / "out.png";
     view.actions().saveAction();
@@ -79,20 +77,16 @@ TEST_F(EditorActionsTest, SaveWritesThePngWhereTheUserChose) {
     const QImage saved = QImage::fromData(QByteArray::fromStdString(bytes), "PNG");
     EXPECT_EQ(saved.size(), QSize(800, 600));
     EXPECT_TRUE(banners.empty()) << "Save shows no banner";
-}
 
-TEST_F(EditorActionsTest, ACancelledSaveSaysNothingButAFailedWriteShowsAnErrorBanner) {
     platform.savePanel.answer.reset();
     view.actions().saveAction();
-    EXPECT_TRUE(banners.empty());
+    EXPECT_TRUE(banners.empty()) << "a cancelled save says nothing";
     platform.files.failWrites = true;
-    velloq::testing::TempDir dir;
-    platform.savePanel.answer = dir.path() / "out.png";
+    platform.savePanel.answer = dir.path() / "failed.png";
     view.actions().saveAction();
-    EXPECT_EQ(platform.savePanel.requests.size(), 2u);
+    EXPECT_EQ(platform.savePanel.requests.size(), 3u);
     ASSERT_EQ(banners.size(), 1u);
     EXPECT_EQ(banners[0].severity, velloq::Severity::error);
-    EXPECT_EQ(banners[0].title, "Velloq");
 }
 
 TEST_F(EditorActionsTest, OpenUploadsCopiesAndOpensTheLinkAndStaysOpen) {
@@ -105,13 +99,12 @@ TEST_F(EditorActionsTest, OpenUploadsCopiesAndOpensTheLinkAndStaysOpen) {
     EXPECT_EQ(platform.application.openedURLs, std::vector<std::string>{"https://vel.lq/abc"});
     EXPECT_EQ(closed, 0);
     EXPECT_TRUE(banners.empty());
-}
 
-TEST_F(EditorActionsTest, OpenCopiesButDoesNotOpenALinkOfAnotherScheme) {
     view.actions().openAction();
     finishUpload(std::string("ftp://vel.lq/abc"));
     EXPECT_EQ(platform.clipboard.text(), "ftp://vel.lq/abc");
-    EXPECT_TRUE(platform.application.openedURLs.empty());
+    EXPECT_EQ(platform.application.openedURLs.size(), 1u)
+        << "a link of another scheme is not opened";
 }
 
 TEST_F(EditorActionsTest, AFailedUploadShowsTheSentenceAndLeavesTheClipboard) {

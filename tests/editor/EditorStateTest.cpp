@@ -33,38 +33,24 @@ void drag(EditorState& state, std::initializer_list<QPointF> path) {
 
 } // namespace
 
-TEST(PenGestures, AClickAddsNothingAndTwoPointsAddAStroke) {
+TEST(PenGestures, AClickAddsNothingAndEveryReportedPositionJoinsTheStroke) {
     EditorState state;
     click(state, {10, 10});
     EXPECT_TRUE(state.annotations().empty());
     EXPECT_FALSE(state.canUndo()) << "a click that adds nothing records no undo step";
-    EXPECT_TRUE(state.gesture().penPoints.empty());
 
-    drag(state, {{10, 10}, {20, 25}});
-    ASSERT_EQ(state.annotations().size(), 1u);
-    const auto& pen = kindOf<kind::Pen>(state.annotations()[0]);
-    EXPECT_EQ(pen.points, (std::vector<QPointF>{{10, 10}, {20, 25}}))
-        << "the press and the movement, not the release";
-    EXPECT_EQ(state.annotations()[0].color, markupPalette()[0]);
-    EXPECT_EQ(state.annotations()[0].width, 4);
-    EXPECT_TRUE(state.gesture().penPoints.empty());
-}
-
-TEST(PenGestures, KeepsEveryReportedPositionWithoutThinning) {
-    EditorState state;
-    state.selectTool(AnnotationTool::highlighter);
-    drag(state, {{0, 0}, {0, 0}, {0.1, 0}, {0.2, 0}});
-    ASSERT_EQ(state.annotations().size(), 1u);
-    EXPECT_EQ(kindOf<kind::Highlighter>(state.annotations()[0]).points.size(), 4u);
-}
-
-TEST(PenGestures, TheStrokeInProgressGrowsWithEveryMovement) {
-    EditorState state;
-    state.press({1, 1});
-    state.move({2, 2});
-    state.move({3, 3});
-    EXPECT_EQ(state.gesture().penPoints.size(), 3u);
+    state.press({0, 0});
+    for (const QPointF at : {QPointF(0, 0), QPointF(0.1, 0), QPointF(0.2, 0)}) {
+        state.move(at);
+    }
+    EXPECT_EQ(state.gesture().penPoints.size(), 4u) << "the stroke grows with every movement";
     EXPECT_TRUE(state.annotations().empty()) << "nothing is added before the release";
+    state.release({5, 5});
+    ASSERT_EQ(state.annotations().size(), 1u);
+    EXPECT_EQ(kindOf<kind::Pen>(state.annotations()[0]).points,
+              (std::vector<QPointF>{{0, 0}, {0, 0}, {0.1, 0}, {0.2, 0}}))
+        << "the press and the movements without thinning, not the release";
+    EXPECT_TRUE(state.gesture().penPoints.empty());
 }
 
 TEST(RectGestures, ADragInAnyDirectionIsStoredNormalised) {
@@ -77,15 +63,11 @@ TEST(RectGestures, ADragInAnyDirectionIsStoredNormalised) {
     drag(state, {{10, 90}, {50, 40}});
     EXPECT_EQ(kindOf<kind::Rect>(state.annotations()[1]).rect, QRectF(10, 40, 40, 50));
     EXPECT_FALSE(state.gesture().dragStart.has_value());
-    EXPECT_FALSE(state.gesture().dragCurrent.has_value());
-}
 
-TEST(RectGestures, AClickAddsAZeroSizeRectangle) {
-    EditorState state;
-    state.selectTool(AnnotationTool::rect);
     click(state, {40, 40});
-    ASSERT_EQ(state.annotations().size(), 1u);
-    EXPECT_EQ(kindOf<kind::Rect>(state.annotations()[0]).rect, QRectF(40, 40, 0, 0));
+    ASSERT_EQ(state.annotations().size(), 3u);
+    EXPECT_EQ(kindOf<kind::Rect>(state.annotations()[2]).rect, QRectF(40, 40, 0, 0))
+        << "a click adds a zero-size rectangle";
 }
 
 TEST(ArrowGestures, RunsFromThePressToTheRelease) {
@@ -102,15 +84,9 @@ TEST(ArrowGestures, RunsFromThePressToTheRelease) {
     const auto& arrow = kindOf<kind::Arrow>(state.annotations()[0]);
     EXPECT_EQ(arrow.start, QPointF(5, 5));
     EXPECT_EQ(arrow.end, QPointF(90, 95));
-}
-
-TEST(ArrowGestures, AClickAddsAZeroLengthArrow) {
-    EditorState state;
-    state.selectTool(AnnotationTool::arrow);
     click(state, {7, 8});
-    ASSERT_EQ(state.annotations().size(), 1u);
-    const auto& arrow = kindOf<kind::Arrow>(state.annotations()[0]);
-    EXPECT_EQ(arrow.start, arrow.end);
+    ASSERT_EQ(state.annotations().size(), 2u) << "a click adds a zero-length arrow";
+    EXPECT_EQ(kindOf<kind::Arrow>(state.annotations()[1]).end, QPointF(7, 8));
 }
 
 TEST(NumberGestures, BadgesGoWhereTheReleaseIsAndCountUp) {
@@ -159,7 +135,6 @@ TEST(TextEntry, AReleaseOpensAFocusedFieldThere) {
     state.release({25, 35});
     EXPECT_EQ(state.editingPoint(), QPointF(25, 35));
     EXPECT_TRUE(state.textFocused());
-    EXPECT_EQ(state.editingText(), "");
 }
 
 TEST(TextEntry, CommitKeepsTrimmedTextAtTheFieldsPointInTheCurrentFontSize) {
@@ -244,15 +219,8 @@ TEST(History, UndoAndRedoSwapWholeLists) {
     EXPECT_FALSE(state.canUndo());
     state.undo(); // nothing left: harmless
     EXPECT_EQ(state.redoStack().size(), 2u);
-}
-
-TEST(History, AnyNewChangeForgetsWhatWasUndone) {
-    EditorState state;
-    drag(state, {{0, 0}, {1, 1}});
-    state.undo();
-    ASSERT_TRUE(state.canRedo());
     drag(state, {{5, 5}, {6, 6}});
-    EXPECT_FALSE(state.canRedo());
+    EXPECT_FALSE(state.canRedo()) << "any new change forgets what was undone";
 }
 
 TEST(History, ACommittedTextAndAnErasureAreEachOneStep) {
@@ -289,19 +257,6 @@ TEST(ToolBarChoices, IndicesOutsideTheTablesAreIgnored) {
     EXPECT_EQ(state.fontSizeIndex(), 1);
 }
 
-TEST(ToolBarChoices, TheSizeGroupPicksFontSizesOnlyForText) {
-    EditorState state;
-    EXPECT_EQ(state.sizeChoice(), SizeChoice::strokeWidth);
-    state.selectSize(0);
-    EXPECT_EQ(state.widthIndex(), 0);
-    state.selectTool(AnnotationTool::text);
-    EXPECT_EQ(state.sizeChoice(), SizeChoice::fontSize);
-    state.selectSize(2);
-    EXPECT_EQ(state.fontSizeIndex(), 2);
-    EXPECT_EQ(state.widthIndex(), 0);
-    EXPECT_EQ(state.sizeIndex(), 2);
-}
-
 TEST(ToolBarChoices, ChangingToolMidDragDropsTheGesture) {
     EditorState state;
     state.press({1, 1});
@@ -316,6 +271,5 @@ TEST(CanvasSize, FollowsTheLayoutAndLeavesAnnotationsWhereTheyAre) {
     EditorState state;
     drag(state, {{10, 10}, {20, 20}});
     state.setCanvasSize({800, 600});
-    EXPECT_EQ(state.canvasSize(), QSizeF(800, 600));
     EXPECT_EQ(kindOf<kind::Pen>(state.annotations()[0]).points.front(), QPointF(10, 10));
 }

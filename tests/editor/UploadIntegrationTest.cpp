@@ -11,7 +11,6 @@
 #include "fakes/FakePlatform.h"
 #include "fakes/QtApp.h"
 #include "keystore/APIKeyStore.h"
-#include "net/UploadError.h"
 #include "support/ReferenceServer.h"
 
 #include <chrono>
@@ -117,14 +116,4 @@ TEST_F(UploadIntegrationTest, CopyLinkAndDoneUploadsTheAnnotatedImage) {
     const QRgb badge = uploaded.pixel(400 + 20, 300);
     EXPECT_EQ(badge, markupPalette()[0].rgb()) << "the badge is in the uploaded pixels";
     EXPECT_EQ(uploaded.pixel(10, 10), qRgb(255, 255, 255));
-}
-
-TEST_F(UploadIntegrationTest, AServerErrorKeepsTheEditorOpenWithItsSentence) {
-    server.fault("upload", R"({"status":500,"times":1})");
-    view().bottomBar().copyLinkButton().click();
-    awaitBanner();
-    EXPECT_TRUE(window().isVisible());
-    EXPECT_TRUE(platform.clipboard.texts.empty());
-    EXPECT_EQ(banners[0].severity, velloq::Severity::error);
-    EXPECT_EQ(banners[0].message, velloq::userMessage(velloq::UploadError::http(500)));
 }

@@ -36,8 +36,7 @@ Expected<void, platform::FileError> FakeFiles::copy(const std::filesystem::path&
         return Unexpected(platform::FileError::unreadable);
     }
     std::error_code error;
-    if (failCopies ||
-        !std::filesystem::copy_file(source, destination,
+    if (!std::filesystem::copy_file(source, destination,
                                     std::filesystem::copy_options::overwrite_existing, error)) {
         return Unexpected(platform::FileError::unwritable);
     }

@@ -48,7 +48,6 @@ public:
     Expected<void, platform::FileError> remove(const std::filesystem::path& path) override;
 
     bool failWrites = false;
-    bool failCopies = false;
     std::vector<std::filesystem::path> removed;
 };
 
@@ -65,10 +64,9 @@ public:
 class FakeFloatingWindows final : public platform::FloatingWindows {
 public:
     bool compositing() override { return compositor; }
-    void showOnAllWorkspaces(std::uintptr_t window) override { everywhere.push_back(window); }
+    void showOnAllWorkspaces(std::uintptr_t) override {}
 
     bool compositor = false;
-    std::vector<std::uintptr_t> everywhere;
 };
 
 } // namespace velloq::testing

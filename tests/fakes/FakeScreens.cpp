@@ -21,9 +21,6 @@ Expected<std::vector<platform::WindowInfo>, platform::ScreensError> FakeScreens:
 
 Expected<void, platform::ScreensError> FakeScreens::grab(const platform::PixelRect& area,
                                                          const platform::PixelBuffer& destination) {
-    if (beforeGrab) {
-        beforeGrab();
-    }
     grabs.push_back(area);
     if (failGrabs) {
         return Unexpected(*failGrabs);
@@ -31,7 +28,7 @@ Expected<void, platform::ScreensError> FakeScreens::grab(const platform::PixelRe
     for (int y = 0; y < area.height; ++y) {
         auto* row = destination.data + std::size_t(y) * destination.stride;
         for (int x = 0; x < area.width; ++x) {
-            const std::uint32_t pixel = 0xff000000u | pixelAt(area.x + x, area.y + y);
+            const std::uint32_t pixel = 0xff000000u | patternAt(area.x + x, area.y + y);
             std::memcpy(row + std::size_t(x) * 4, &pixel, 4);
         }
     }

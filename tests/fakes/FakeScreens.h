@@ -1,7 +1,7 @@
 #pragma once
 
 // A window system held in memory: monitors, windows and a root window whose
-// pixel at (x, y) is whatever `pixelAt` says.
+// pixel at (x, y) is `patternAt(x, y)`.
 
 #include "platform/Screens.h"
 
@@ -24,11 +24,9 @@ public:
 
     std::vector<platform::Monitor> monitorList;
     std::vector<platform::WindowInfo> windowList;
-    std::function<std::uint32_t(int x, int y)> pixelAt = patternAt;
     std::optional<platform::ScreensError> failMonitors;
     std::optional<platform::ScreensError> failGrabs;
     std::function<void()> afterMonitors; // runs after each answer, e.g. to unplug one
-    std::function<void()> beforeGrab;    // runs once per grab, before it
     std::vector<platform::PixelRect> grabs;
 };
 

@@ -75,12 +75,11 @@ class FakeApplication final : public platform::Application {
 public:
     bool claimSingleInstance() override;
     void terminate() override;
-    void openWindow(std::string_view id) override { openedWindows.emplace_back(id); }
+    void openWindow(std::string_view) override {}
     void openURL(std::string_view url) override { openedURLs.emplace_back(url); }
 
     bool anotherInstanceRunning = false;
     bool terminated = false;
-    std::vector<std::string> openedWindows;
     std::vector<std::string> openedURLs;
     std::vector<std::string>* journal = nullptr;
 };

@@ -1,7 +1,5 @@
 #include "fakes/QtApp.h"
 #include "feedback/FeedbackStyle.h"
-#include "feedback/PanelPlacement.h"
-#include "feedback/VideoLink.h"
 #include "ui/Glyphs.h"
 
 #include <gtest/gtest.h>
@@ -10,23 +8,6 @@
 
 namespace velloq {
 namespace {
-
-TEST(PanelPlacement, BannersGoTopRightAndCardsBottomRight) {
-    const platform::GlobalRect visible{100, 40, 1600, 1000};
-    EXPECT_EQ(bannerFrame(visible, 344, 68), (platform::GlobalRect{1336, 952, 344, 68}));
-    EXPECT_EQ(cardFrame(visible, 332, 309), (platform::GlobalRect{1348, 60, 332, 309}));
-    EXPECT_EQ(bannerFrame(std::nullopt, 344, 68), (platform::GlobalRect{0, 0, 344, 68}));
-    EXPECT_EQ(cardFrame(std::nullopt, 332, 309), (platform::GlobalRect{0, 0, 332, 309}));
-}
-
-TEST(VideoLink, OpensAnySchemeBeginningWithHttp) {
-    EXPECT_TRUE(browserVideoLink("https://velloq.test/v/1"));
-    EXPECT_TRUE(browserVideoLink("http://velloq.test/v/1"));
-    EXPECT_TRUE(browserVideoLink("httpx://velloq.test/v/1"));
-    EXPECT_FALSE(browserVideoLink("ftp://velloq.test/v/1"));
-    EXPECT_FALSE(browserVideoLink("velloq.test/v/1"));
-    EXPECT_FALSE(browserVideoLink(""));
-}
 
 TEST(ContinuousRoundedRect, StaysInsideItsRectAndRoundsEveryCorner) {
     const QRectF rect(10, 20, 100, 60);
@@ -77,15 +58,6 @@ INSTANTIATE_TEST_SUITE_P(Every, SymbolsTest,
                                            Symbol::docOnDoc, Symbol::arrowUpRightSquare,
                                            Symbol::pencilTip, Symbol::squareAndArrowDown,
                                            Symbol::recordCircle, Symbol::playFill));
-
-TEST(Symbols, ComeFromTheIconThemeWhereItHasThem) {
-    testing::qtApp();
-    EXPECT_TRUE(symbolFromIconTheme(Symbol::checkmark));
-    EXPECT_TRUE(symbolFromIconTheme(Symbol::squareAndArrowDown));
-    EXPECT_TRUE(symbolFromIconTheme(Symbol::playFill));
-    EXPECT_FALSE(symbolFromIconTheme(Symbol::sparkles));
-    EXPECT_FALSE(symbolFromIconTheme(Symbol::info));
-}
 
 } // namespace
 } // namespace velloq

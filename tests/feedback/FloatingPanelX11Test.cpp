@@ -116,52 +116,31 @@ protected:
     ToastController toasts;
 };
 
-TEST_F(FloatingPanelX11Test, BannerAppearsTopRightOfThePrimaryWorkAreaAndGoesOnTime) {
-    toasts.showBanner(Severity::success, "Velloq", "Link copied to clipboard");
-    const auto id = toasts.banner()->winId();
-    ASSERT_TRUE(eventually([&] { return viewable(id); }));
-    settle();
-    const auto state = desktop()->window(id);
-    ASSERT_TRUE(state);
-    EXPECT_EQ(state->width, 344);
-    EXPECT_EQ(state->x, primaryRight - 20 - 344);
-    EXPECT_EQ(state->y, workTop + 20);
-    expectFocusUntouched();
-
-    fake.loop.advance(3999ms);
-    settle();
-    EXPECT_TRUE(viewable(id));
-    fake.loop.advance(1ms);
-    EXPECT_TRUE(eventually([&] { return !viewable(id); }));
-}
-
-TEST_F(FloatingPanelX11Test, CardAppearsBottomRightOnEveryWorkspaceAndGoesOnTime) {
+// Their timing is the controller's; here the window manager must leave them in place.
+TEST_F(FloatingPanelX11Test, PanelsSitInThePrimaryWorkAreasCornersOnEveryWorkspace) {
     QImage image(1440, 900, QImage::Format_RGB32);
     image.fill(Qt::darkCyan);
     toasts.showCard("https://velloq.test/i/x11", image, QByteArray("png"));
-    const auto id = toasts.card()->winId();
-    ASSERT_TRUE(eventually([&] { return viewable(id); }));
+    toasts.showBanner(Severity::success, "Velloq", "Link copied to clipboard");
+    const auto bannerId = toasts.banner()->winId();
+    const auto cardId = toasts.card()->winId();
+    ASSERT_TRUE(eventually([&] { return viewable(bannerId) && viewable(cardId); }));
     settle();
-    const auto state = desktop()->window(id);
-    ASSERT_TRUE(state);
-    EXPECT_EQ(state->width, 332);
-    EXPECT_EQ(state->x, primaryRight - 20 - 332);
-    EXPECT_EQ(state->y + state->height, workBottom - 20);
+    const auto banner = desktop()->window(bannerId);
+    const auto card = desktop()->window(cardId);
+    ASSERT_TRUE(banner && card);
+    EXPECT_EQ(banner->x, primaryRight - 20 - 344);
+    EXPECT_EQ(banner->y, workTop + 20);
+    EXPECT_EQ(card->x, primaryRight - 20 - 332);
+    EXPECT_EQ(card->y + card->height, workBottom - 20);
     expectFocusUntouched();
 
-    // On another workspace the card is still there.
     desktop()->output({"/usr/bin/xdotool", "set_desktop", "1"});
     settle();
-    EXPECT_TRUE(viewable(id));
+    EXPECT_TRUE(viewable(cardId) && viewable(bannerId)) << "still there on another workspace";
     desktop()->output({"/usr/bin/xdotool", "set_desktop", "0"});
-    ASSERT_TRUE(eventually([&] { return desktop()->activeWindow() == focusTarget.winId(); }));
-
-    fake.loop.advance(5999ms);
-    settle();
-    EXPECT_TRUE(viewable(id));
-    fake.loop.advance(1ms);
-    EXPECT_TRUE(eventually([&] { return !viewable(id); }));
-    ASSERT_NE(toasts.banner(), nullptr) << "the reminder";
+    fake.loop.advance(6000ms);
+    EXPECT_TRUE(eventually([&] { return !viewable(cardId) && !viewable(bannerId); }));
 }
 
 TEST_F(FloatingPanelX11Test, ClickingPanelsWorksWithoutTakingTheFocus) {

@@ -101,13 +101,6 @@ TEST_F(ToastControllerTest, EachPanelSitsInItsCornerAndASecondOneReplacesTheFirs
     }
 }
 
-TEST_F(ToastControllerTest, ClickingTheBannerRemovesItAtOnce) {
-    toasts.showBanner(Severity::warning, "", "Microphone unavailable");
-    testing::click(*banner(), QPointF(100, 20));
-    EXPECT_EQ(toasts.banner(), nullptr);
-    EXPECT_EQ(platform.loop.pendingTimers(), 0u);
-}
-
 // Rounded corners need either a compositor (see-through window) or a mask.
 TEST_F(ToastControllerTest, PanelsAreTranslucentWithACompositorAndMaskedWithoutOne) {
     for (const bool compositor : {false, true}) {
@@ -230,8 +223,6 @@ TEST_F(ToastControllerTest, VideoCardDismissalWaitsForItsOpenSavePanel) {
     cardButton("save")->click();
     platform.loop.runPending();
 
-    EXPECT_EQ(platform.savePanel.requests.at(0).suggestedName, "recording.mp4");
-    EXPECT_EQ(platform.savePanel.requests.at(0).extension, "mp4");
     EXPECT_EQ(contents(destination), "the whole recording");
     // The time has passed, so the card goes as soon as the panel closes.
     EXPECT_EQ(toasts.card(), nullptr);

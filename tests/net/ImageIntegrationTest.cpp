@@ -80,10 +80,8 @@ TEST_F(ImageIntegrationTest, TheLinkServesTheUploadedBytes) {
     EXPECT_TRUE(platform.log.lines().empty());
 }
 
+// Which status each refusal is, and its sentence, as the service answers it.
 TEST_F(ImageIntegrationTest, EveryRefusalHasItsSentence) {
-    EXPECT_TRUE(velloq::APIKeyStore::deleteAPIKey());
-    EXPECT_EQ(sentence(), "Add your API key in Settings first.");
-    EXPECT_TRUE(http->exchanges().empty()) << "no key, no request";
     EXPECT_TRUE(velloq::APIKeyStore::saveAPIKey("sk-unknown"));
     EXPECT_EQ(sentence(), "Your API key was rejected. Check it in Settings.");
     EXPECT_TRUE(velloq::APIKeyStore::saveAPIKey(ReferenceServer::disabledKey));
@@ -94,14 +92,6 @@ TEST_F(ImageIntegrationTest, EveryRefusalHasItsSentence) {
     // The mapping of every other status is the sentence table's; a 2xx without a link is ours.
     server.fault("upload", R"({"times":1,"status":200})");
     EXPECT_EQ(sentence(), "The server sent an unexpected response.");
-
-    const auto lines = platform.log.lines();
-    ASSERT_EQ(lines.size(), 5u);
-    EXPECT_TRUE(lines[0].starts_with("Velloq upload: HTTP 401 \xE2\x80\x94 {")) << lines[0];
-    EXPECT_TRUE(lines[1].starts_with("Velloq upload: HTTP 403 \xE2\x80\x94 ")) << lines[1];
-    EXPECT_TRUE(lines[2].starts_with("Velloq upload: HTTP 415 \xE2\x80\x94 ")) << lines[2];
-    EXPECT_TRUE(lines[3].starts_with("Velloq upload: HTTP 413 \xE2\x80\x94 ")) << lines[3];
-    EXPECT_EQ(lines[4], "Velloq upload: 2xx but unexpected response body");
 }
 
 TEST_F(ImageIntegrationTest, TransportFailuresHaveTheirSentences) {

@@ -68,11 +68,6 @@ TEST_F(ImageUploadTest, TwoUploadsAtTheSameMomentUseTwoBoundaries) {
     ASSERT_EQ(requests.size(), 2u);
     EXPECT_NE(boundaryOf(requests[0].header("Content-Type")),
               boundaryOf(requests[1].header("Content-Type")));
-    for (const auto& request : requests) {
-        const auto boundary = boundaryOf(request.header("Content-Type"));
-        EXPECT_EQ(request.body->rfind("--" + boundary + "\r\n", 0), 0u);
-        EXPECT_TRUE(request.body->ends_with("\r\n--" + boundary + "--\r\n"));
-    }
 }
 
 TEST_F(ImageUploadTest, NoKeyOrAnAddressThatIsNotHttpsMeansNoRequest) {

@@ -3,7 +3,6 @@
 
 #include "net/BodySnippet.h"
 #include "net/ServiceURL.h"
-#include "net/UpdateCheck.h"
 #include "net/UploadError.h"
 
 #include <cstdlib>
@@ -12,7 +11,6 @@
 using velloq::bodySnippet;
 using velloq::UploadError;
 using velloq::userMessage;
-using velloq::UpdateCheck::compareVersions;
 using Kind = velloq::platform::TransportErrorKind;
 
 namespace {
@@ -101,17 +99,4 @@ TEST(ServiceURLTest, EnvironmentOverridesTheBuiltInBase) {
     ::setenv("VELLOQ_SERVICE_URL", "", 1);
     EXPECT_EQ(velloq::serviceBaseURL(), VELLOQ_SERVICE_URL);
     ::unsetenv("VELLOQ_SERVICE_URL");
-}
-
-TEST(VersionCompareTest, NumericRunsCompareByValueAndLongerWinsATie) {
-    EXPECT_GT(compareVersions("1.10.0", "1.9.3"), 0);
-    EXPECT_EQ(compareVersions("2.0", "2.0"), 0);
-    EXPECT_LT(compareVersions("1.9", "2.0"), 0);
-    EXPECT_GT(compareVersions("1.2.0", "1.2"), 0);
-    EXPECT_LT(compareVersions("1.2", "1.2.0"), 0);
-    EXPECT_EQ(compareVersions("1.02", "1.2"), 0);
-    EXPECT_GT(compareVersions("1.100000000000000000000000000001", "1.99999999999999999999"), 0);
-    EXPECT_LT(compareVersions("0.0.0", "0.0.1"), 0);
-    EXPECT_LT(compareVersions("1.0a", "1.0b"), 0); // non-digits compare by code
-    EXPECT_GT(compareVersions("1.0", ""), 0);
 }

@@ -95,20 +95,6 @@ TEST_F(VideoIntegrationTest, StreamingCutsFiveMebibytePartsAndAbortEndsTheVideo)
     EXPECT_EQ(http->count("POST", "/abort"), 1u);
 }
 
-TEST_F(VideoIntegrationTest, ARejectedStartAndAMissingEtagFailWithTheirLogLines) {
-    EXPECT_TRUE(velloq::APIKeyStore::saveAPIKey("sk-unknown"));
-    EXPECT_EQ(uploadErrorOf(api.start()), UploadError::http(401));
-    EXPECT_EQ(platform.log.count("Velloq video: HTTP 401 on /videos/start" + kDash), 1u);
-
-    EXPECT_TRUE(velloq::APIKeyStore::saveAPIKey(velloq::testing::ReferenceServer::key));
-    const auto videoId = api.start();
-    ASSERT_TRUE(videoId.has_value());
-    server.fault("put-part", R"({"dropEtag":true})");
-    EXPECT_EQ(uploadErrorOf(api.uploadPart(*videoId, 1, "bytes")), UploadError::badResponse());
-    EXPECT_EQ(http->count("POST", "/videos/" + *videoId + "/sign-part"), 2u);
-    EXPECT_EQ(platform.log.count("Velloq video: part 1 failed, retrying"), 1u);
-}
-
 TEST_F(VideoIntegrationTest, APutThatFailsOnceIsRetriedOnAFreshAddress) {
     server.fault("put-part", R"({"status":500,"times":1})");
     const auto bytes = pattern(3 * MiB);

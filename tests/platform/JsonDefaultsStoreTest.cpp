@@ -85,13 +85,10 @@ TEST(JsonDefaultsStorePath, FollowsXdgConfigHomeAndFallsBackToDotConfig) {
     EXPECT_EQ(JsonDefaultsStore::defaultPath(), "/home/someone/.config/velloq/settings.json");
 }
 
-TEST_F(JsonDefaultsStoreTest, MissingFileReadsEmptyWithoutLogging) {
+TEST_F(JsonDefaultsStoreTest, FirstWriteCreatesAPrivateFileAndValuesKeepTheirTypes) {
     EXPECT_FALSE(store.object("playSound"));
     EXPECT_TRUE(platform.log.lines().empty());
-    EXPECT_FALSE(fs::exists(file)) << "reading must not create the file";
-}
-
-TEST_F(JsonDefaultsStoreTest, FirstWriteCreatesAPrivateFileAndValuesKeepTheirTypes) {
+    EXPECT_FALSE(fs::exists(file)) << "reading a missing file must not create it";
     ASSERT_TRUE(store.set("recordFrameRate", 60));
     ASSERT_TRUE(store.set("recordResolution", "720p"));
     ASSERT_TRUE(store.set("playSound", false));

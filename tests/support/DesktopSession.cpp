@@ -107,9 +107,7 @@ std::optional<int> DesktopSession::quitFromTray() {
     // The tray icon is velloq's one small window; its menu opens on a right click.
     std::optional<Box> icon;
     eventually([&] {
-        std::istringstream lines(
-            runClient({"/usr/bin/xdotool", "search", "--onlyvisible", "--classname", "^velloq$"}));
-        for (std::string id; std::getline(lines, id);) {
+        for (const auto& id : search("--classname", "^velloq$")) {
             const auto box = geometry(id);
             if (box && box->width <= 64 && box->height <= 64) {
                 icon = box;
@@ -150,12 +148,13 @@ DesktopSession::runVelloq(const std::vector<std::string>& arguments) const {
 }
 
 bool DesktopSession::windowShown(const std::string& pattern) const {
-    return !runClient({"/usr/bin/xdotool", "search", "--onlyvisible", "--name", pattern}).empty();
+    return !windows(pattern).empty();
 }
 
-std::vector<std::string> DesktopSession::windows(const std::string& pattern) const {
+std::vector<std::string> DesktopSession::search(const std::string& by,
+                                                const std::string& pattern) const {
     std::istringstream lines(
-        runClient({"/usr/bin/xdotool", "search", "--onlyvisible", "--name", pattern}));
+        runClient({"/usr/bin/xdotool", "search", "--onlyvisible", by, pattern}));
     std::vector<std::string> ids;
     for (std::string id; std::getline(lines, id);) {
         if (!id.empty()) {
@@ -216,10 +215,8 @@ std::optional<DesktopSession::Box> DesktopSession::framedGeometry(const std::str
 }
 
 std::vector<DesktopSession::Box> DesktopSession::panels() const {
-    std::istringstream lines(
-        runClient({"/usr/bin/xdotool", "search", "--onlyvisible", "--classname", "^velloq$"}));
     std::vector<Box> found;
-    for (std::string id; std::getline(lines, id);) {
+    for (const auto& id : search("--classname", "^velloq$")) {
         const auto name = runClient({"/usr/bin/xdotool", "getwindowname", id});
         // The overlay, its toolbar and the editor carry their own names; a
         // panel only the application's.
@@ -274,29 +271,16 @@ bool DesktopSession::openOverlay() {
 }
 
 void DesktopSession::drag(int x1, int y1, int x2, int y2) const {
-    const auto n = [](int v) { return std::to_string(v); };
-    const int mx = (x1 + x2) / 2;
-    const int my = (y1 + y2) / 2;
-    runClient({"/usr/bin/xdotool",
-               "mousemove",
-               n(x1),
-               n(y1),
-               "sleep",
-               "0.1",
-               "mousedown",
-               "1",
-               "mousemove",
-               n(mx),
-               n(my),
-               "sleep",
-               "0.1",
-               "mousemove",
-               n(x2),
-               n(y2),
-               "sleep",
-               "0.1",
-               "mouseup",
-               "1"});
+    std::vector<std::string> argv{"/usr/bin/xdotool"};
+    for (const auto& [x, y] : {std::pair{x1, y1}, {(x1 + x2) / 2, (y1 + y2) / 2}, {x2, y2}}) {
+        argv.insert(argv.end(),
+                    {"mousemove", std::to_string(x), std::to_string(y), "sleep", "0.1"});
+        if (argv.size() == 6) {
+            argv.insert(argv.end(), {"mousedown", "1"});
+        }
+    }
+    argv.insert(argv.end(), {"mouseup", "1"});
+    runClient(argv);
 }
 
 std::string DesktopSession::clipboard() const {

@@ -36,7 +36,6 @@ public:
     ~DesktopSession();
 
     const std::string& display() const { return x_->display(); }
-    XServer& x() { return *x_; }
     ReferenceServer& server() { return *server_; }
 
     // Runs an X client (xdotool, xclip, ...) on this display; its standard output.
@@ -71,7 +70,9 @@ public:
         friend bool operator==(const Box&, const Box&) = default;
     };
     // The mapped top-level windows whose name matches `pattern`, by id.
-    std::vector<std::string> windows(const std::string& pattern) const;
+    std::vector<std::string> windows(const std::string& pattern) const {
+        return search("--name", pattern);
+    }
     // A window's place and size on the root, without any decoration.
     std::optional<Box> geometry(const std::string& window) const;
     // A managed window's place and size with the window manager's frame; none
@@ -86,6 +87,8 @@ public:
 private:
     DesktopSession() = default;
     std::map<std::string, std::string> environment() const;
+    // Mapped windows by xdotool's `by` ("--name", "--classname"), sorted ids.
+    std::vector<std::string> search(const std::string& by, const std::string& pattern) const;
 
     TempDir home_;
     std::unique_ptr<XServer> x_;
