@@ -103,7 +103,8 @@ bool AudioEncoder::encodeFrames(int minimum, const PacketHandler& handle) {
         }
         frame_->pts = fifoStart_;
         fifoStart_ += size;
-        if (avcodec_send_frame(context_.get(), frame_.get()) < 0 || !receive(handle)) {
+        if (avcodec_send_frame(context_.get(), frame_.get()) < 0 ||
+            !receivePackets(*context_, *packet_, handle)) {
             return false;
         }
     }
@@ -117,24 +118,7 @@ bool AudioEncoder::drain(const PacketHandler& handle) {
     if (avcodec_send_frame(context_.get(), nullptr) < 0) {
         return false;
     }
-    return receive(handle);
-}
-
-bool AudioEncoder::receive(const PacketHandler& handle) {
-    for (;;) {
-        const int result = avcodec_receive_packet(context_.get(), packet_.get());
-        if (result == AVERROR(EAGAIN) || result == AVERROR_EOF) {
-            return true;
-        }
-        if (result < 0) {
-            return false;
-        }
-        const bool handled = handle(*packet_);
-        av_packet_unref(packet_.get());
-        if (!handled) {
-            return false;
-        }
-    }
+    return receivePackets(*context_, *packet_, handle);
 }
 
 } // namespace velloq::platform::ffmpeg

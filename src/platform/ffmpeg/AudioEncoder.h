@@ -6,7 +6,7 @@
 // ends is preceded by silence, input that overlaps them is trimmed.
 
 #include "platform/ffmpeg/AvHandles.h"
-#include "platform/ffmpeg/VideoEncoder.h"
+#include "platform/ffmpeg/Packets.h"
 #include "platform/MediaWriter.h"
 
 namespace velloq::platform::ffmpeg {
@@ -25,8 +25,6 @@ public:
 private:
     bool push(const float* samples, int count);
     bool encodeFrames(int minimum, const PacketHandler& handle);
-    bool receive(const PacketHandler& handle);
-
     CodecContextPtr context_;
     ResamplePtr resample_;
     AudioFifoPtr fifo_;

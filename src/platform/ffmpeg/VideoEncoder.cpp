@@ -89,31 +89,14 @@ bool VideoEncoder::encode(std::int64_t pts, bool key, const PacketHandler& handl
     if (avcodec_send_frame(context_.get(), frame_.get()) < 0) {
         return false;
     }
-    return receive(handle);
+    return receivePackets(*context_, *packet_, handle);
 }
 
 bool VideoEncoder::drain(const PacketHandler& handle) {
     if (avcodec_send_frame(context_.get(), nullptr) < 0) {
         return false;
     }
-    return receive(handle);
-}
-
-bool VideoEncoder::receive(const PacketHandler& handle) {
-    for (;;) {
-        const int result = avcodec_receive_packet(context_.get(), packet_.get());
-        if (result == AVERROR(EAGAIN) || result == AVERROR_EOF) {
-            return true;
-        }
-        if (result < 0) {
-            return false;
-        }
-        const bool handled = handle(*packet_);
-        av_packet_unref(packet_.get());
-        if (!handled) {
-            return false;
-        }
-    }
+    return receivePackets(*context_, *packet_, handle);
 }
 
 } // namespace velloq::platform::ffmpeg

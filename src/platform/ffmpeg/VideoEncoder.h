@@ -5,13 +5,12 @@
 // picture), and a key frame exactly where the caller asks for one.
 
 #include "platform/ffmpeg/AvHandles.h"
+#include "platform/ffmpeg/Packets.h"
 #include "platform/MediaWriter.h"
 
 #include <functional>
 
 namespace velloq::platform::ffmpeg {
-
-using PacketHandler = std::function<bool(AVPacket& packet)>;
 
 class VideoEncoder {
 public:
@@ -26,8 +25,6 @@ public:
     bool drain(const PacketHandler& handle);
 
 private:
-    bool receive(const PacketHandler& handle);
-
     CodecContextPtr context_;
     FramePtr frame_;
     PacketPtr packet_;
