@@ -28,6 +28,13 @@ Invocation parseCommandLine(const std::vector<std::string>& arguments) {
             return {Command::invalid, *problem};
         }
         return invocation;
+    } else if (verb == "upload") {
+        if (arguments.size() < 2) {
+            return {Command::invalid, "'upload' needs at least one FILE"};
+        }
+        Invocation invocation{Command::upload, {}};
+        invocation.files.assign(arguments.begin() + 1, arguments.end());
+        return invocation;
     } else {
         return {Command::invalid, "unknown command '" + verb + "'"};
     }
@@ -56,6 +63,9 @@ const char* usageText() {
            "              prints the file's path; with --upload, sends it to the\n"
            "              sharing service instead and prints the link\n"
            "  displays    list the displays: id, name, frame (x,y,w,h), scale, primary\n"
+           "  upload FILE...\n"
+           "              send each file to the sharing service (a PNG as an image,\n"
+           "              anything else as a video in parts) and print one link per file\n"
            "  record --display ID | --region X,Y,W,H | --window ID [--duration SECONDS]\n"
            "         [--fps 30|60] [--resolution 720p|1080p|source] [--mic [NAME] | --no-mic]\n"
            "         [--no-cursor] [--clicks] [--output FILE] [--upload]\n"

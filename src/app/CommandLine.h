@@ -8,13 +8,14 @@
 
 namespace velloq {
 
-enum class Command { tray, setKey, version, help, capture, displays, gui, record, invalid };
+enum class Command { tray, setKey, version, help, capture, displays, gui, record, upload, invalid };
 
 struct Invocation {
     Command command = Command::tray;
     std::string problem; // why the arguments were not understood
     CaptureOptions capture{};
     RecordOptions record{};
+    std::vector<std::string> files{}; // upload
 };
 
 // Reads the arguments after the program name.

@@ -4,6 +4,7 @@
 #include "app/RecordCommand.h"
 #include "app/SetKeyCommand.h"
 #include "app/TrayApplication.h"
+#include "app/UploadCommand.h"
 #include "platform/posix/TerminalEcho.h"
 
 #include <iostream>
@@ -36,6 +37,10 @@ int main(int argc, char** argv) {
     case Command::record: {
         LinuxPlatform platform;
         return runRecord(invocation.record, argc, argv);
+    }
+    case Command::upload: {
+        LinuxPlatform platform;
+        return runUpload(invocation.files, std::cout, std::cerr, ::isatty(STDOUT_FILENO) == 1);
     }
     case Command::gui: {
         if (InstanceChannel::requestCapture()) {
