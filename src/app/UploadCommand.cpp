@@ -52,8 +52,9 @@ public:
         char line[96];
         std::snprintf(line, sizeof line, "\r%.1f / %.1f MiB at %.1f MiB/s", sent / mib,
                       total_ / mib, seconds > 0 ? sent / mib / seconds : 0.0);
-        err_ << line << std::flush;
-        drawn_ = true;
+        // The last batch ends the line, before the upload's own log line.
+        drawn_ = fraction < 1;
+        err_ << line << (drawn_ ? "" : "\n") << std::flush;
     }
     ~ProgressLine() {
         if (drawn_) {
