@@ -1,4 +1,5 @@
 #include "fakes/ChildProcess.h"
+#include "fakes/PrivateKeyring.h"
 
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -8,17 +9,8 @@ using velloq::testing::ChildProcess;
 
 namespace {
 
-// These replace the real API-key item, so they run only against a private
-// keyring that the test script started (VELLOQ_TEST_KEYRING=private).
-class SetKeyProcessTest : public ::testing::Test {
+class SetKeyProcessTest : public velloq::testing::PrivateKeyringTest {
 protected:
-    void SetUp() override {
-        const char* keyring = std::getenv("VELLOQ_TEST_KEYRING");
-        if (keyring == nullptr || std::string(keyring) != "private") {
-            GTEST_SKIP() << "needs a private Secret Service (VELLOQ_TEST_KEYRING=private)";
-        }
-    }
-
     struct Run {
         int status;
         std::string out;

@@ -1,4 +1,5 @@
 #include "fakes/ChildProcess.h"
+#include "fakes/PrivateKeyring.h"
 #include "fakes/TempDir.h"
 #include "support/ReferenceServer.h"
 
@@ -15,17 +16,9 @@ using namespace velloq::testing;
 
 namespace {
 
-// `velloq upload` as a user runs it, against the reference service. It stores
-// the API key, so it runs only against the private keyring of the test script.
-class UploadVerbTest : public ::testing::Test {
+// `velloq upload` as a user runs it, against the reference service.
+class UploadVerbTest : public velloq::testing::PrivateKeyringTest {
 protected:
-    void SetUp() override {
-        const char* keyring = std::getenv("VELLOQ_TEST_KEYRING");
-        if (keyring == nullptr || std::string(keyring) != "private") {
-            GTEST_SKIP() << "needs a private Secret Service (VELLOQ_TEST_KEYRING=private)";
-        }
-    }
-
     struct Run {
         int status;
         std::string out;

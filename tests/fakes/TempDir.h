@@ -1,6 +1,8 @@
 #pragma once
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <stdlib.h>
 #include <string>
 
@@ -30,5 +32,11 @@ public:
 private:
     std::filesystem::path path_;
 };
+
+// A file's bytes, or nothing when it cannot be read.
+inline std::string fileContents(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
 
 } // namespace velloq::testing

@@ -38,10 +38,6 @@ protected:
         std::ofstream(path, std::ios::binary) << bytes;
         return path;
     }
-    static std::string contents(const std::filesystem::path& path) {
-        std::ifstream in(path, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), {}};
-    }
     void showScreenshotCard(const std::string& url = "https://velloq.test/i/abc") {
         QImage image(64, 40, QImage::Format_RGB32);
         image.fill(Qt::blue);
@@ -192,7 +188,7 @@ TEST_F(ToastControllerTest, SaveWritesTheCardsBytesWhereTheUserChose) {
             << c.what;
         EXPECT_EQ(platform.savePanel.requests[0].extension, c.video ? "mp4" : "png") << c.what;
         if (c.written) {
-            EXPECT_EQ(contents(dir.path() / *c.answer), c.written) << c.what;
+            EXPECT_EQ(velloq::testing::fileContents(dir.path() / *c.answer), c.written) << c.what;
         } else if (c.answer) {
             EXPECT_FALSE(std::filesystem::exists(dir.path() / *c.answer)) << c.what;
         }
@@ -223,7 +219,7 @@ TEST_F(ToastControllerTest, VideoCardDismissalWaitsForItsOpenSavePanel) {
     cardButton("save")->click();
     platform.loop.runPending();
 
-    EXPECT_EQ(contents(destination), "the whole recording");
+    EXPECT_EQ(velloq::testing::fileContents(destination), "the whole recording");
     // The time has passed, so the card goes as soon as the panel closes.
     EXPECT_EQ(toasts.card(), nullptr);
     EXPECT_FALSE(std::filesystem::exists(file));
@@ -254,7 +250,7 @@ TEST_F(ToastControllerTest, AVideoReplacedWhileSavingIsDeletedOnlyAfterTheCopy) 
     };
     cardButton("save")->click();
     platform.loop.runPending();
-    EXPECT_EQ(contents(destination), "frames");
+    EXPECT_EQ(velloq::testing::fileContents(destination), "frames");
     EXPECT_FALSE(std::filesystem::exists(file));
     EXPECT_NE(toasts.card(), nullptr); // the new card is untouched
     platform.loop.advance(6000ms);

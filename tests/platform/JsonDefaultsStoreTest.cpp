@@ -17,13 +17,6 @@ using velloq::platform::JsonDefaultsStore;
 
 namespace {
 
-std::string readText(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 void writeText(const fs::path& path, const std::string& text) {
     fs::create_directories(path.parent_path());
     std::ofstream(path, std::ios::binary) << text;
@@ -109,7 +102,7 @@ TEST_F(JsonDefaultsStoreTest, WritesKeepKeysWrittenByOthersAndReadsSeeOutsideCha
     writeText(file, R"({"future": {"nested": [1, 2]}, "recordFrameRate": "sixty"})");
     ASSERT_TRUE(store.set("playSound", false));
 
-    const auto saved = nlohmann::json::parse(readText(file));
+    const auto saved = nlohmann::json::parse(velloq::testing::fileContents(file));
     EXPECT_EQ(saved["future"], nlohmann::json::parse(R"({"nested": [1, 2]})"));
     EXPECT_EQ(saved["recordFrameRate"], "sixty") << "a wrong-typed value is kept, not fixed";
     EXPECT_EQ(saved["playSound"], false);
@@ -129,7 +122,7 @@ TEST_F(JsonDefaultsStoreTest, CorruptFileReadsAsDefaultsAndIsCopiedBeforeTheFirs
     EXPECT_FALSE(store.object("playSound"));
     EXPECT_FALSE(store.object("editBeforeUpload"));
     EXPECT_EQ(platform.log.count("not a JSON object"), 1u) << "reported once, not per read";
-    EXPECT_EQ(readText(file), corrupt) << "reading never rewrites the file";
+    EXPECT_EQ(velloq::testing::fileContents(file), corrupt) << "reading never rewrites the file";
 
     ASSERT_TRUE(store.set("recordFrameRate", 30));
     ASSERT_TRUE(store.set("recordCountdown", false));
@@ -141,8 +134,8 @@ TEST_F(JsonDefaultsStoreTest, CorruptFileReadsAsDefaultsAndIsCopiedBeforeTheFirs
         }
     }
     ASSERT_EQ(copies.size(), 1u) << "one copy, made by the first write only";
-    EXPECT_EQ(readText(copies.front()), corrupt);
-    const auto saved = nlohmann::json::parse(readText(file));
+    EXPECT_EQ(velloq::testing::fileContents(copies.front()), corrupt);
+    const auto saved = nlohmann::json::parse(velloq::testing::fileContents(file));
     EXPECT_EQ(saved, nlohmann::json::parse(R"({"recordFrameRate": 30, "recordCountdown": false})"));
 }
 
@@ -198,6 +191,6 @@ TEST_F(JsonDefaultsStoreTest, ConcurrentWritersNeverLoseEachOthersKeys) {
     std::thread b(writer, "b");
     a.join();
     b.join();
-    const auto saved = nlohmann::json::parse(readText(file));
+    const auto saved = nlohmann::json::parse(velloq::testing::fileContents(file));
     EXPECT_EQ(saved.size(), 2u * perThread);
 }

@@ -18,10 +18,6 @@ protected:
         std::ofstream(path, std::ios::binary) << bytes;
         return path;
     }
-    static std::string contents(const std::filesystem::path& path) {
-        std::ifstream in(path, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), {}};
-    }
     static std::span<const std::byte> bytes(const std::string& text) {
         return std::as_bytes(std::span(text.data(), text.size()));
     }
@@ -40,11 +36,11 @@ TEST_F(PosixFilesTest, WriteCreatesOrReplacesTheFile) {
     const auto target = dir.path() / "shot.png";
     const std::string first = "first";
     ASSERT_TRUE(files.write(target, bytes(first)));
-    EXPECT_EQ(contents(target), "first");
+    EXPECT_EQ(velloq::testing::fileContents(target), "first");
     ::chmod(target.c_str(), 0640);
     const std::string second = "second, longer";
     ASSERT_TRUE(files.write(target, bytes(second)));
-    EXPECT_EQ(contents(target), "second, longer");
+    EXPECT_EQ(velloq::testing::fileContents(target), "second, longer");
     struct stat info {};
     ::stat(target.c_str(), &info);
     EXPECT_EQ(info.st_mode & 0777, 0640u) << "a replaced file keeps its permissions";
@@ -58,11 +54,12 @@ TEST_F(PosixFilesTest, CopyReplacesTheDestination) {
     const auto source = file("recording.mp4", std::string(200000, 'v'));
     const auto destination = file("saved.mp4", "old");
     ASSERT_TRUE(files.copy(source, destination));
-    EXPECT_EQ(contents(destination), std::string(200000, 'v'));
-    EXPECT_EQ(contents(source), std::string(200000, 'v'));
+    EXPECT_EQ(velloq::testing::fileContents(destination), std::string(200000, 'v'));
+    EXPECT_EQ(velloq::testing::fileContents(source), std::string(200000, 'v'));
     EXPECT_EQ(entries(), 2u);
     ASSERT_TRUE(files.copy(source, source));
-    EXPECT_EQ(contents(source), std::string(200000, 'v')) << "a copy onto itself keeps the file";
+    EXPECT_EQ(velloq::testing::fileContents(source), std::string(200000, 'v'))
+        << "a copy onto itself keeps the file";
 }
 
 TEST_F(PosixFilesTest, AFailedCopyLeavesTheOldFileAndNoLeftovers) {
@@ -75,7 +72,7 @@ TEST_F(PosixFilesTest, AFailedCopyLeavesTheOldFileAndNoLeftovers) {
     auto unreadable = files.copy(dir.path() / "folder", destination);
     ASSERT_FALSE(unreadable);
     EXPECT_EQ(unreadable.error(), FileError::unreadable);
-    EXPECT_EQ(contents(destination), "keep me");
+    EXPECT_EQ(velloq::testing::fileContents(destination), "keep me");
     EXPECT_EQ(entries(), 2u);
 }
 

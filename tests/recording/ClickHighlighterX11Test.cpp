@@ -1,11 +1,11 @@
 // Ripples on a real X server: they appear where xdotool clicks, left and
 // right but not middle, and the clicks still reach the window under them.
 
-#include "support/XServer.h"
 #include "fakes/FakePlatform.h"
 #include "fakes/QtApp.h"
 #include "platform/x11/X11ClickMonitor.h"
 #include "recording/ClickHighlighter.h"
+#include "support/XServer.h"
 
 #include <chrono>
 #include <gtest/gtest.h>

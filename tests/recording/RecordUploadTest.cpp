@@ -17,16 +17,7 @@ using namespace velloq;
 using namespace velloq::testing;
 using namespace std::chrono_literals;
 
-namespace {
-
-std::string contents(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
-
-} // namespace
+namespace {} // namespace
 
 // `velloq record --upload` as a user runs it: the recording streams to the
 // reference service while it is being made and the link comes back at the end.
@@ -85,7 +76,8 @@ TEST(RecordUploadTest, StreamsWhileRecordingAndTheServedVideoIsTheFile) {
     ASSERT_EQ(record.wait(60s), 0) << record.errors();
     const std::string link = record.output().substr(0, record.output().find('\n'));
     ASSERT_EQ(link.rfind("https://", 0), 0u) << record.output();
-    EXPECT_TRUE(server.download(link) == contents(kept)) << "the service serves the recording";
+    EXPECT_TRUE(server.download(link) == velloq::testing::fileContents(kept))
+        << "the service serves the recording";
     EXPECT_TRUE(std::filesystem::is_empty(temporary)) << "the temporary file became the kept one";
 
     std::smatch counts;

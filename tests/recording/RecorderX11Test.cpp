@@ -1,4 +1,5 @@
 #include "fakes/FakePlatform.h"
+#include "fakes/TempDir.h"
 #include "platform/ffmpeg/FfmpegMediaWriter.h"
 #include "platform/pulse/PulseMicrophones.h"
 #include "platform/x11/X11Screens.h"
@@ -26,13 +27,6 @@ using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
 namespace {
-
-std::string contents(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
 
 double seconds(Clock::duration d) {
     return std::chrono::duration<double>(d).count();
@@ -87,7 +81,8 @@ protected:
         for (const auto& segment : segments) {
             joined += segment;
         }
-        EXPECT_TRUE(joined == contents(file)) << "the segments are the file, byte for byte";
+        EXPECT_TRUE(joined == velloq::testing::fileContents(file))
+            << "the segments are the file, byte for byte";
 
         EXPECT_EQ(topLevelBoxes(segments.front()), (std::vector<std::string>{"ftyp", "moov"}));
         const auto init = folder.path() / "init.mp4";

@@ -1,5 +1,6 @@
 #include "recording/RecordingSession.h"
 
+#include "fakes/TempDir.h"
 #include "IntegrationFixture.h"
 #include "recording/RecorderFakes.h"
 
@@ -17,13 +18,6 @@ namespace {
 
 constexpr std::int64_t ms = 1'000'000;
 constexpr std::size_t mebibyte = 1 << 20;
-
-std::string contents(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
 
 // Counts part uploads once they are answered.
 class AnsweredPuts final : public platform::Http {
@@ -105,7 +99,7 @@ TEST_F(RecordingSessionTest, PartsGoUpWhileRecordingAndTheLinkServesTheFile) {
     ASSERT_TRUE(result.link) << (result.uploadError ? describe(*result.uploadError) : "");
     EXPECT_EQ(result.partsBeforeStop, 3u);
     EXPECT_EQ(result.parts, 4u);
-    EXPECT_TRUE(server.download(*result.link) == contents(*result.file));
+    EXPECT_TRUE(server.download(*result.link) == velloq::testing::fileContents(*result.file));
 }
 
 TEST_F(RecordingSessionTest, WithoutTheServiceAtStartTheFileGoesUpWholeAtStop) {
@@ -116,7 +110,7 @@ TEST_F(RecordingSessionTest, WithoutTheServiceAtStartTheFileGoesUpWholeAtStop) {
     ASSERT_TRUE(result.file);
     ASSERT_TRUE(result.link) << (result.uploadError ? describe(*result.uploadError) : "");
     EXPECT_EQ(http->count("PUT", ""), 1u) << "one part of the whole file, nothing while recording";
-    EXPECT_TRUE(server.download(*result.link) == contents(*result.file));
+    EXPECT_TRUE(server.download(*result.link) == velloq::testing::fileContents(*result.file));
 }
 
 TEST_F(RecordingSessionTest, AFailedUploadStillHandsBackTheFinishedFile) {
@@ -127,5 +121,5 @@ TEST_F(RecordingSessionTest, AFailedUploadStillHandsBackTheFinishedFile) {
     EXPECT_FALSE(result.link);
     ASSERT_TRUE(result.uploadError);
     ASSERT_TRUE(result.file);
-    EXPECT_EQ(contents(*result.file).size(), 2 * mebibyte);
+    EXPECT_EQ(velloq::testing::fileContents(*result.file).size(), 2 * mebibyte);
 }

@@ -47,13 +47,6 @@ protected:
     ScreenRecorder recorder{{platform.screens, streams, microphones, encoding, folder.path()}};
 };
 
-std::string contents(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
-
 } // namespace
 
 TEST_F(ScreenRecorderTest, AFailedStartReleasesWhatItMadeAndTheNextStartWorks) {
@@ -133,7 +126,7 @@ TEST_F(ScreenRecorderTest, SegmentsReachTheFileAndTheCallbackInTheSameOrder) {
     ASSERT_TRUE(file);
     EXPECT_EQ(encoding.calls,
               (std::vector<std::string>{"video 0", "audio 0", "audio 20", "video 0"}));
-    EXPECT_EQ(contents(*file), streamed);
+    EXPECT_EQ(velloq::testing::fileContents(*file), streamed);
     EXPECT_EQ(streamed, "[video 0][audio 0][audio 20][video 0]");
     EXPECT_TRUE(std::regex_match(
         file->filename().string(),
