@@ -1,5 +1,9 @@
 #include "server/CommandLine.h"
 
+#include "server/ConfigFile.h"
+#include "server/OptionHelp.h"
+
+#include <algorithm>
 #include <charconv>
 #include <cstdlib>
 #include <map>
@@ -126,6 +130,61 @@ const std::map<std::string, Setter>& valueOptions() {
     return options;
 }
 
+// The value of --config, wherever it stands, so the file can be read before
+// the command line's own options override it.
+Expected<std::optional<std::string>, Error> configPath(const std::vector<std::string>& args) {
+    std::optional<std::string> path;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        std::optional<std::string> value;
+        if (args[i].rfind("--config=", 0) == 0) {
+            value = args[i].substr(9);
+        } else if (args[i] == "--config") {
+            if (i + 1 >= args.size()) {
+                return fail("--config needs a value");
+            }
+            value = args[++i];
+        } else {
+            continue;
+        }
+        if (path || value->empty()) {
+            return fail(path ? "--config given twice" : "invalid value for --config");
+        }
+        path = value;
+    }
+    return path;
+}
+
+Expected<CommandLine, Error> applyConfigFile(const std::string& path, CommandLine line) {
+    auto settings = readConfigFile(path);
+    if (!settings) {
+        return Unexpected(settings.error());
+    }
+    for (const ConfigSetting& setting : settings.value()) {
+        const std::string at = path + ":" + std::to_string(setting.line) + ": ";
+        const auto& table = optionHelp();
+        auto doc = std::find_if(table.begin(), table.end(), [&](const OptionHelp& option) {
+            return option.inConfigFile && configKey(option) == setting.name;
+        });
+        if (doc == table.end()) {
+            return fail(at + "unknown setting " + setting.name);
+        }
+        if (doc->argument.empty()) {
+            auto flag = parseFlag(setting.value);
+            if (!flag) {
+                return fail(at + setting.name + " takes true or false");
+            }
+            line.config.plainHttp = *flag; // the one flag the file may set
+            continue;
+        }
+        std::string error;
+        if (!valueOptions().at(doc->name)(setting.value, line, error)) {
+            // Never echo the value: it may be a key.
+            return fail(at + (error.empty() ? "invalid value for " + setting.name : error));
+        }
+    }
+    return line;
+}
+
 } // namespace
 
 std::filesystem::path defaultDataDir() {
@@ -139,12 +198,27 @@ std::filesystem::path defaultDataDir() {
 Expected<CommandLine, Error> parseCommandLine(const std::vector<std::string>& args) {
     CommandLine line;
     line.config.dataDir = defaultDataDir();
+    auto config = configPath(args);
+    if (!config) {
+        return Unexpected(config.error());
+    }
+    if (config.value()) {
+        auto read = applyConfigFile(*config.value(), std::move(line));
+        if (!read) {
+            return Unexpected(read.error());
+        }
+        line = std::move(read).value();
+    }
     for (std::size_t i = 0; i < args.size(); ++i) {
         std::string name = args[i];
         std::optional<std::string> value;
         if (std::size_t eq = name.find('='); name.rfind("--", 0) == 0 && eq != std::string::npos) {
             value = name.substr(eq + 1);
             name = name.substr(0, eq);
+        }
+        if (name == "--config") {
+            i += value ? 0 : 1; // read above
+            continue;
         }
         if (name == "--help" || name == "-h") {
             line.showHelp = true;
@@ -187,52 +261,7 @@ Expected<CommandLine, Error> parseCommandLine(const std::vector<std::string>& ar
 }
 
 std::string usageText() {
-    return R"(Usage: velloq-server [options]
-
-The reference sharing service for Velloq: stores uploaded screenshots and
-videos on local disk and serves them over HTTPS.
-
-Without --cert, a private certificate authority and a certificate for
-localhost/127.0.0.1 are created in DATA/tls; point clients at the CA with
-VELLOQ_CA_FILE=DATA/tls/ca.pem. Once listening, one line is printed to stdout:
-  velloq-server ready url=<base URL> ca=<CA file or "none"> port=<port>
-Logs go to stderr, one line per request. SIGINT or SIGTERM stops the server.
-Published files persist in DATA; video uploads still in progress do not
-survive a restart (their part addresses are signed with a per-run secret).
-
-Options:
-  --data-dir DIR          storage directory (default: $XDG_DATA_HOME/velloq-server
-                          or ~/.local/share/velloq-server)
-  --listen HOST:PORT      address to listen on (default 127.0.0.1:8443; port 0
-                          picks a free port, reported on the ready line)
-  --key-file FILE         API keys, one per line; "KEY disabled" refuses a key with 403
-  --key KEY               accept KEY (repeatable; visible to other local users in ps)
-  --disabled-key KEY      refuse KEY with 403 (repeatable)
-  --public-url URL        base of the links handed out (default: this server's origin)
-  --cert FILE --cert-key FILE
-                          serve this certificate chain and key instead of the local CA
-  --plain-http            serve plain HTTP (for tests of the client's HTTPS rule only)
-  --max-upload-bytes N    largest image upload body (default 67108864)
-  --max-part-bytes N      largest video part (default 67108864)
-  --signed-url-ttl SEC    lifetime of a part upload address (default 900)
-  --video-ttl SEC         unfinished videos are dropped after this (default 86400)
-  --manifest FILE         JSON served at /linux-version.json: "latest", "url",
-                          optional "notes" and "released"
-  --threads N             request threads (default 32)
-  --max-connections N     open connections at most; beyond it, the one that has
-                          waited longest for its request is closed (default 2048)
-  --ready-file FILE       also write {"url","caFile","port"} to FILE once listening
-  --enable-fault-injection
-                          for client tests, on a loopback address only:
-                          PUT /_test/faults/ROUTE with a JSON body such as
-                          {"status":503,"times":2} or {"dropEtag":true} or
-                          {"delayMs":500} or {"cutBody":true}; DELETE
-                          /_test/faults clears them. ROUTE is one of upload,
-                          start, sign-part, put-part, complete, abort, healthz,
-                          manifest, image, video
-  --version               print the version
-  -h, --help              print this help
-)";
+    return formatServerUsage();
 }
 
 } // namespace velloq::server

@@ -1,5 +1,7 @@
 #include "app/CommandLine.h"
 
+#include "app/CommandHelp.h"
+
 namespace velloq {
 
 Invocation parseCommandLine(const std::vector<std::string>& arguments) {
@@ -47,34 +49,8 @@ Invocation parseCommandLine(const std::vector<std::string>& arguments) {
 }
 
 const char* usageText() {
-    return "Usage: velloq [COMMAND]\n"
-           "\n"
-           "Without a command, Velloq starts in the system tray.\n"
-           "\n"
-           "Commands:\n"
-           "  set-key     read the sharing service's API key from standard input and\n"
-           "              store it in the keyring (an empty input removes it)\n"
-           "  gui         open the capture overlay in the running Velloq (starting one\n"
-           "              if none runs), as the Ctrl+Super+U hotkey does\n"
-           "  capture --all | --display ID | --region X,Y,W,H [--output FILE] [--upload]\n"
-           "              take a snapshot of every display, one display or a region\n"
-           "              (global points, origin at the primary display's bottom-left)\n"
-           "              and write it as PNG to FILE or to the Pictures folder;\n"
-           "              prints the file's path; with --upload, sends it to the\n"
-           "              sharing service instead and prints the link\n"
-           "  displays    list the displays: id, name, frame (x,y,w,h), scale, primary\n"
-           "  upload FILE...\n"
-           "              send each file to the sharing service (a PNG as an image,\n"
-           "              anything else as a video in parts) and print one link per file\n"
-           "  record --display ID | --region X,Y,W,H | --window ID [--duration SECONDS]\n"
-           "         [--fps 30|60] [--resolution 720p|1080p|source] [--mic [NAME] | --no-mic]\n"
-           "         [--no-cursor] [--clicks] [--output FILE] [--upload]\n"
-           "              record the screen until the duration ends or Ctrl+C, and\n"
-           "              write an MPEG-4 file to FILE or to Videos/Velloq, printing\n"
-           "              its path; with --upload, stream it to the sharing service\n"
-           "              while recording and print the link at the end\n"
-           "  --version   print the version\n"
-           "  --help      print this help\n";
+    static const std::string text = formatUsage();
+    return text.c_str();
 }
 
 } // namespace velloq

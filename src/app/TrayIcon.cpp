@@ -8,9 +8,11 @@
 namespace velloq {
 
 TrayIcon::TrayIcon() : menu_(std::make_unique<QMenu>()) {
-    // Tray panels come light or dark and Linux offers no template images, so
-    // the mark takes the brand colour, which reads on both.
-    icon_.setIcon(BrandMark::icon(18, 1.9, Theme::coral()));
+    // Tray panels come light or dark. The installed symbolic icon lets the
+    // desktop recolour the mark to suit its panel; elsewhere the painted mark
+    // takes the brand colour, which reads on both.
+    icon_.setIcon(QIcon::fromTheme(QStringLiteral("dev.ordwin.velloq-symbolic"),
+                                   BrandMark::icon(18, 1.9, Theme::coral())));
     icon_.setToolTip(QStringLiteral("Velloq"));
 
     menu_->addAction(QStringLiteral("Capture"), QKeySequence(QStringLiteral("Ctrl+Meta+U")),
