@@ -22,6 +22,8 @@ packages=(
   openbox tint2 xdotool imagemagick dbus dbus-x11 gnome-keyring libsecret-tools
   pulseaudio pulseaudio-utils
   fonts-dejavu-core fonts-quicksand adwaita-icon-theme curl ca-certificates
+  # packaging: Debian packages and the checks of what they install
+  dpkg-dev file lintian desktop-file-utils appstream man-db groff-base hicolor-icon-theme zsh
 )
 
 sudo=""

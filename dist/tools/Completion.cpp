@@ -21,11 +21,11 @@ std::vector<std::string> optionNames(const VerbHelp& verb) {
     return names;
 }
 
-// Single-quoted for the shell, with ':' escaped for zsh's _describe.
+// Single-quoted for the shell.
 std::string zshQuoted(const std::string& text) {
     std::string out = "'";
     for (char c : text) {
-        out += c == '\'' ? std::string("'\\''") : c == ':' ? std::string("\\:") : std::string(1, c);
+        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
     }
     return out + "'";
 }
