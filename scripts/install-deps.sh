@@ -24,6 +24,7 @@ packages=(
   fonts-dejavu-core fonts-quicksand adwaita-icon-theme curl ca-certificates
   # packaging: Debian packages and the checks of what they install
   dpkg-dev file lintian desktop-file-utils appstream man-db groff-base hicolor-icon-theme zsh
+  systemd
 )
 
 sudo=""

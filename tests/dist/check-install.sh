@@ -43,6 +43,15 @@ version=$("$root/usr/bin/velloq" --version)
 unit=$root/usr/lib/systemd/system/velloq-server.service
 grep -q '^ExecStart=velloq-server --config /etc/velloq-server/velloq-server.conf ' \
   "$unit" || fail "the unit does not start the installed server with its configuration"
+if command -v systemd-analyze >/dev/null; then
+  # The same unit, pointed at this root's program, through systemd's own parser.
+  mkdir "$work/units"
+  sed "s|^ExecStart=velloq-server |ExecStart=$root/usr/bin/velloq-server |" "$unit" \
+    >"$work/units/velloq-server.service"
+  complaints=$(systemd-analyze verify "$work/units/velloq-server.service" 2>&1) \
+    || fail "systemd-analyze: $complaints"
+  [ -z "$complaints" ] || fail "systemd-analyze: $complaints"
+fi
 
 # The packages, as `apt install ./velloq_*.deb` would get them.
 cpack --config "$build/CPackConfig.cmake" -B "$work/packages" >"$work/cpack.log" 2>&1 \
