@@ -168,12 +168,12 @@ Expected<CommandLine, Error> applyConfigFile(const std::string& path, CommandLin
         if (doc == table.end()) {
             return fail(at + "unknown setting " + setting.name);
         }
-        if (doc->argument.empty()) {
+        if (doc->name == "--plain-http") { // the one flag the file may set
             auto flag = parseFlag(setting.value);
             if (!flag) {
                 return fail(at + setting.name + " takes true or false");
             }
-            line.config.plainHttp = *flag; // the one flag the file may set
+            line.config.plainHttp = *flag;
             continue;
         }
         std::string error;
