@@ -48,7 +48,8 @@ if command -v systemd-analyze >/dev/null; then
   mkdir "$work/units"
   sed "s|^ExecStart=velloq-server |ExecStart=$root/usr/bin/velloq-server |" "$unit" \
     >"$work/units/velloq-server.service"
-  complaints=$(systemd-analyze verify "$work/units/velloq-server.service" 2>&1) \
+  # Documentation= must name a page man finds in this root.
+  complaints=$(MANPATH=$share/man systemd-analyze verify "$work/units/velloq-server.service" 2>&1) \
     || fail "systemd-analyze: $complaints"
   [ -z "$complaints" ] || fail "systemd-analyze: $complaints"
 fi
