@@ -70,7 +70,7 @@ void MenuItemView::paintEvent(QPaintEvent*) {
 }
 
 void MenuItemView::enterEvent(QEnterEvent* event) {
-    hovering_ = true;
+    hovering_ = isEnabled();
     update();
     QAbstractButton::enterEvent(event);
 }
