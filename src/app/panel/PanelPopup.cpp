@@ -6,7 +6,6 @@
 
 #include <QCursor>
 #include <QGuiApplication>
-#include <QKeyEvent>
 #include <QPainter>
 #include <QScreen>
 #include <QTimer>
@@ -73,14 +72,6 @@ void PanelPopup::openAt(const QRect& icon) {
     show();
     raise();
     activateWindow();
-}
-
-void PanelPopup::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape) {
-        close();
-        return;
-    }
-    QWidget::keyPressEvent(event);
 }
 
 void PanelPopup::paintEvent(QPaintEvent*) {

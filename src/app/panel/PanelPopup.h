@@ -1,8 +1,9 @@
 #pragma once
 
 // The tray panel as a popup window: it opens next to the tray icon, takes
-// the pointer and keyboard while shown, and closes on Escape, on a click
-// anywhere else, or once a row is chosen (before the row's action runs).
+// the pointer and keyboard while shown, and closes on Escape (as every Qt
+// popup does), on a click anywhere else, or once a row is chosen (before the
+// row's action runs).
 
 #include "app/panel/PanelActions.h"
 
@@ -25,7 +26,6 @@ public:
     MenuBarPanel& panel() { return *panel_; }
 
 protected:
-    void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
