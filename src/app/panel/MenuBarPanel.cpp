@@ -1,7 +1,7 @@
 #include "app/panel/MenuBarPanel.h"
 
 #include "app/panel/MenuItemView.h"
-#include "app/panel/ShortcutLabels.h"
+#include "app/panel/PanelRows.h"
 #include "feedback/FeedbackStyle.h"
 #include "ui/BrandMark.h"
 #include "ui/Theme.h"
@@ -28,20 +28,6 @@ QFont statusFont(const QWidget& widget) {
     return FeedbackStyle::systemFont(widget, statusPoints, QFont::Normal);
 }
 
-struct RowSpec {
-    const char* title;
-    const char* symbol;
-    const char* shortcut;
-};
-
-constexpr RowSpec rowSpecs[MenuBarPanel::rowCount] = {
-    {"Capture", "camera.viewfinder", shortcuts::capture},
-    {"Record screen", "video", shortcuts::recordScreen},
-    {"Settings\u2026", "gearshape", shortcuts::settings},
-    {"Permissions\u2026", "lock.shield", ""},
-    {"Quit Velloq", "", shortcuts::quit},
-};
-
 } // namespace
 
 MenuBarPanel::StatusLine MenuBarPanel::statusLine(StatusService::Status status) {
@@ -58,14 +44,11 @@ MenuBarPanel::StatusLine MenuBarPanel::statusLine(StatusService::Status status) 
 
 MenuBarPanel::MenuBarPanel(StatusService& service, PanelActions actions, QWidget* parent)
     : QWidget(parent), service_(service), actions_(std::move(actions)) {
-    const std::function<void()>* handlers[rowCount] = {&actions_.capture, &actions_.recordScreen,
-                                                       &actions_.openSettings,
-                                                       &actions_.openPermissions, &actions_.quit};
     for (std::size_t index = 0; index < rowCount; ++index) {
-        const RowSpec& spec = rowSpecs[index];
+        const PanelRow& spec = panelRows[index];
         auto* row = new MenuItemView(QString::fromUtf8(spec.title), spec.symbol,
                                      QString::fromUtf8(spec.shortcut), false, this);
-        const std::function<void()>* handler = handlers[index];
+        const std::function<void()>* handler = &(actions_.*spec.action);
         row->setEnabled(static_cast<bool>(*handler));
         connect(row, &QAbstractButton::clicked, this, [handler] {
             if (*handler) {
