@@ -1,5 +1,7 @@
 #include "app/SceneWindows.h"
 
+#include "app/permissions/PermissionsView.h"
+
 namespace velloq {
 namespace {
 
@@ -7,13 +9,14 @@ struct Scene {
     std::string_view id;
     const char* title;
     QSize size;
+    QWidget* (*makeView)(); // null: an empty frame of `size`
 };
 
 // The content of each window arrives with its own view; until then the
 // window is an empty frame of the size its view will take.
 constexpr Scene scenes[] = {
-    {"permissions", "Velloq Permissions", QSize(440, 360)},
-    {"settings", "Velloq Settings", QSize(520, 420)},
+    {"permissions", "Velloq Permissions", QSize(440, 360), makePermissionsView},
+    {"settings", "Velloq Settings", QSize(520, 420), nullptr},
 };
 
 } // namespace
@@ -35,10 +38,14 @@ QWidget* SceneWindows::open(std::string_view id) {
         if (scene == nullptr) {
             return nullptr;
         }
-        window = new QWidget();
+        if (scene->makeView != nullptr) {
+            window = scene->makeView(); // sizes itself to its content
+        } else {
+            window = new QWidget();
+            window->setFixedSize(scene->size);
+        }
         window->setAttribute(Qt::WA_DeleteOnClose);
         window->setWindowTitle(QString::fromUtf8(scene->title));
-        window->setFixedSize(scene->size);
         windows_[std::string(id)] = window;
     }
     window->show();

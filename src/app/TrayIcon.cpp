@@ -1,7 +1,8 @@
 #include "app/TrayIcon.h"
 
-#include "app/BeginCapture.h"
-#include "platform/Platform.h"
+#include "app/panel/PanelPopup.h"
+#include "app/panel/TrayMenu.h"
+#include "net/StatusService.h"
 #include "ui/BrandMark.h"
 #include "ui/Theme.h"
 
@@ -15,17 +16,19 @@ TrayIcon::TrayIcon() : menu_(std::make_unique<QMenu>()) {
                                    BrandMark::icon(18, 1.9, Theme::coral())));
     icon_.setToolTip(QStringLiteral("Velloq"));
 
-    menu_->addAction(QStringLiteral("Capture"), QKeySequence(QStringLiteral("Ctrl+Meta+U")),
-                     [] { beginCapture(); });
-    menu_->addSeparator();
-    menu_->addAction(QString::fromUtf8("Settings\u2026"), QKeySequence(QStringLiteral("Ctrl+,")),
-                     [] { platform::application().openWindow("settings"); });
-    menu_->addAction(QString::fromUtf8("Permissions\u2026"),
-                     [] { platform::application().openWindow("permissions"); });
-    menu_->addSeparator();
-    menu_->addAction(QStringLiteral("Quit Velloq"), QKeySequence(QStringLiteral("Ctrl+Q")),
-                     [] { platform::application().terminate(); });
+    const PanelActions actions = productPanelActions();
+    buildTrayMenu(*menu_, actions);
     icon_.setContextMenu(menu_.get());
+    popup_ = std::make_unique<PanelPopup>(StatusService::shared(), actions);
+    QObject::connect(&icon_, &QSystemTrayIcon::activated,
+                     [this](QSystemTrayIcon::ActivationReason reason) {
+                         if (reason == QSystemTrayIcon::Trigger) {
+                             // Empty where the tray does not say where the icon is.
+                             popup_->toggle(icon_.geometry());
+                         }
+                     });
 }
+
+TrayIcon::~TrayIcon() = default;
 
 } // namespace velloq

@@ -1,10 +1,12 @@
 #include "ui/Glyphs.h"
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
 #include <map>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPainterPathStroker>
 #include <QPixmap>
 
 namespace velloq {
@@ -147,6 +149,85 @@ Glyph display() {
     return {path, {}};
 }
 
+Glyph cameraViewfinder() {
+    QPainterPath path = polyline({{2, 6}, {2, 2}, {6, 2}});
+    path.addPath(polyline({{14, 2}, {18, 2}, {18, 6}}));
+    path.addPath(polyline({{18, 14}, {18, 18}, {14, 18}}));
+    path.addPath(polyline({{6, 18}, {2, 18}, {2, 14}}));
+    path.addRoundedRect(QRectF(5.5, 7.5, 9, 6.5), 1.5, 1.5);
+    path.addPath(polyline({{8, 7.5}, {8.8, 6}, {11.2, 6}, {12, 7.5}}));
+    path.addEllipse(QPointF(10, 10.75), 1.8, 1.8);
+    return {path, {}};
+}
+
+Glyph video() {
+    QPainterPath path;
+    path.addRoundedRect(QRectF(1.5, 5, 12, 10), 2.5, 2.5);
+    path.addPath(polyline({{13.5, 8.5}, {18.5, 5.5}, {18.5, 14.5}, {13.5, 11.5}}, true));
+    return {path, {}};
+}
+
+Glyph gearshape() {
+    // Eight teeth around a hub.
+    constexpr double pi = 3.14159265358979;
+    QPainterPath path;
+    for (int tooth = 0; tooth < 8; ++tooth) {
+        const double base = tooth * pi / 4;
+        for (const auto& [offset, radius] :
+             {std::pair{-0.25, 6.3}, {-0.15, 8.3}, {0.15, 8.3}, {0.25, 6.3}}) {
+            const QPointF point(10 + radius * std::cos(base + offset),
+                                10 + radius * std::sin(base + offset));
+            if (path.elementCount() == 0) {
+                path.moveTo(point);
+            } else {
+                path.lineTo(point);
+            }
+        }
+    }
+    path.closeSubpath();
+    path.addEllipse(QPointF(10, 10), 2.6, 2.6);
+    return {path, {}};
+}
+
+Glyph lockShield() {
+    QPainterPath shield(QPointF(10, 1.8));
+    shield.lineTo(16.8, 4.3);
+    shield.lineTo(16.8, 9.5);
+    shield.quadTo(16.8, 15.5, 10, 18.4);
+    shield.quadTo(3.2, 15.5, 3.2, 9.5);
+    shield.lineTo(3.2, 4.3);
+    shield.closeSubpath();
+    shield.moveTo(8.4, 9.4);
+    shield.lineTo(8.4, 8);
+    shield.cubicTo(8.4, 5.8, 11.6, 5.8, 11.6, 8);
+    shield.lineTo(11.6, 9.4);
+    QPainterPath body;
+    body.addRoundedRect(QRectF(7, 9.2, 6, 4.8), 1, 1);
+    return {shield, body};
+}
+
+// A filled shape with `mark` cut out of it, so the mark shows what lies beneath.
+QPainterPath cutOut(const QPainterPath& shape, const QPainterPath& mark, double width) {
+    QPainterPathStroker stroker;
+    stroker.setWidth(width);
+    stroker.setCapStyle(Qt::RoundCap);
+    stroker.setJoinStyle(Qt::RoundJoin);
+    return shape.subtracted(stroker.createStroke(mark));
+}
+
+Glyph checkmarkCircleFill() {
+    QPainterPath circle;
+    circle.addEllipse(QPointF(10, 10), 9, 9);
+    return {{}, cutOut(circle, polyline({{5.8, 10.3}, {8.7, 13.2}, {14.2, 7.2}}), 2)};
+}
+
+Glyph exclamationmarkTriangleFill() {
+    QPainterPath triangle = polyline({{10, 1.5}, {19, 17.8}, {1, 17.8}}, true);
+    QPainterPath mark = polyline({{10, 7}, {10, 11.8}});
+    mark.addEllipse(QPointF(10, 14.9), 0.15, 0.15);
+    return {{}, cutOut(triangle, mark, 2)};
+}
+
 const std::map<std::string_view, std::function<Glyph()>, std::less<>>& glyphs() {
     static const std::map<std::string_view, std::function<Glyph()>, std::less<>> table = {
         {"arrow.uturn.backward", [] { return uturn(false); }},
@@ -165,6 +246,12 @@ const std::map<std::string_view, std::function<Glyph()>, std::less<>>& glyphs() 
         {"lasso", lasso},
         {"macwindow", window},
         {"display", display},
+        {"camera.viewfinder", cameraViewfinder},
+        {"video", video},
+        {"gearshape", gearshape},
+        {"lock.shield", lockShield},
+        {"checkmark.circle.fill", checkmarkCircleFill},
+        {"exclamationmark.triangle.fill", exclamationmarkTriangleFill},
         {"chevron.down",
          [] {
              return Glyph{polyline({{4, 7.5}, {10, 13.5}, {16, 7.5}}), {}};

@@ -1,5 +1,6 @@
 #include "app/SceneWindows.h"
 
+#include "fakes/FakePlatform.h"
 #include "fakes/QtApp.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@ using velloq::SceneWindows;
 
 TEST(SceneWindows, OpensOneWindowPerIdentifierAndAfreshOnceClosed) {
     velloq::testing::qtApp();
+    velloq::testing::FakePlatform platform; // the permissions view reads the flags
     SceneWindows windows;
     QWidget* settings = windows.open("settings");
     ASSERT_NE(settings, nullptr);
