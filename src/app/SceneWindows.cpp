@@ -1,5 +1,7 @@
 #include "app/SceneWindows.h"
 
+#include "app/settings/SettingsView.h"
+
 namespace velloq {
 namespace {
 
@@ -7,13 +9,15 @@ struct Scene {
     std::string_view id;
     const char* title;
     QSize size;
+    QWidget* (*make)() = nullptr; // the window's view; none: an empty frame
 };
 
 // The content of each window arrives with its own view; until then the
 // window is an empty frame of the size its view will take.
 constexpr Scene scenes[] = {
     {"permissions", "Velloq Permissions", QSize(440, 360)},
-    {"settings", "Velloq Settings", QSize(520, 420)},
+    {"settings", "Velloq Settings", SettingsView::contentSize,
+     []() -> QWidget* { return new SettingsView(); }},
 };
 
 } // namespace
@@ -35,7 +39,7 @@ QWidget* SceneWindows::open(std::string_view id) {
         if (scene == nullptr) {
             return nullptr;
         }
-        window = new QWidget();
+        window = scene->make != nullptr ? scene->make() : new QWidget();
         window->setAttribute(Qt::WA_DeleteOnClose);
         window->setWindowTitle(QString::fromUtf8(scene->title));
         window->setFixedSize(scene->size);

@@ -1,5 +1,6 @@
 #include "app/SceneWindows.h"
 
+#include "fakes/FakePlatform.h"
 #include "fakes/QtApp.h"
 
 #include <gtest/gtest.h>
@@ -9,11 +10,13 @@ using velloq::SceneWindows;
 
 TEST(SceneWindows, OpensOneWindowPerIdentifierAndAfreshOnceClosed) {
     velloq::testing::qtApp();
+    velloq::testing::FakePlatform fakes; // the settings view reads the settings it shows
     SceneWindows windows;
     QWidget* settings = windows.open("settings");
     ASSERT_NE(settings, nullptr);
     EXPECT_EQ(settings->windowTitle(), "Velloq Settings");
     EXPECT_TRUE(settings->isVisible());
+    EXPECT_EQ(settings->size(), QSize(820, 520));
 
     EXPECT_EQ(windows.open("settings"), settings) << "opening again raises the same window";
     QWidget* permissions = windows.open("permissions");
