@@ -1,5 +1,6 @@
 #include "app/settings/SettingsGlyphs.h"
 #include "app/settings/SettingsPanes.h"
+#include "app/settings/Spinner.h"
 #include "app/settings/UpdateFlow.h"
 #include "ui/BrandMark.h"
 #include "ui/OpenLink.h"
@@ -8,7 +9,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QVBoxLayout>
@@ -85,10 +85,7 @@ private:
         check->setObjectName(QStringLiteral("checkForUpdates"));
         QObject::connect(check, &QPushButton::clicked, [this] { flow_.check(); });
 
-        auto* spinner = new QProgressBar;
-        spinner->setRange(0, 0); // busy
-        spinner->setTextVisible(false);
-        spinner->setFixedSize(16, 16);
+        auto* spinner = new Spinner(16);
 
         auto* tick = new QLabel;
         tick->setPixmap(settingsGlyphIcon("checkmark.circle.fill", 16, Theme::green()).pixmap(16));

@@ -49,7 +49,9 @@ QIcon tile(const PaneInfo& info) {
         drawSettingsGlyph(painter, info.symbol, QRectF(inset, inset, symbolSize, symbolSize),
                           Qt::white);
         painter.end();
-        icon.addPixmap(pixmap);
+        // The tile keeps its colour on the selected row.
+        icon.addPixmap(pixmap, QIcon::Normal);
+        icon.addPixmap(pixmap, QIcon::Selected);
     }
     return icon;
 }

@@ -35,8 +35,10 @@ TEST_F(SettingsAboutTest, UpToDateShowsForTenSecondsThenTheButtonReturns) {
     EXPECT_EQ(shown(), "checkForUpdates");
     press();
     EXPECT_EQ(shown(), "checking");
+    snapshot("About-checking");
     answer(0, UpdateCheck::Result::upToDate());
     EXPECT_EQ(shown(), "upToDate");
+    snapshot("About-upToDate");
     fakes.loop.advance(9999ms);
     EXPECT_EQ(shown(), "upToDate");
     fakes.loop.advance(1ms);
@@ -69,6 +71,7 @@ TEST_F(SettingsAboutTest, AnOfferBecomesADownloadButtonThatOpensItsLink) {
     EXPECT_EQ(shown(), "download");
     auto* download = control<QPushButton>("download");
     EXPECT_EQ(download->text(), "Download v1.10.0");
+    snapshot("About-available");
     QTest::mouseClick(download, Qt::LeftButton);
     EXPECT_EQ(fakes.application.openedURLs,
               std::vector<std::string>{"https://example.test/velloq-1.10.0.tar.gz"});

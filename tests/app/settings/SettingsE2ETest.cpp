@@ -129,6 +129,7 @@ TEST_F(SettingsE2ETest, KeyTypedInSettingsIsStoredTrimmedAndEditorOffUploadsAtOn
                         std::string("  ") + ReferenceServer::key + " "});
     EXPECT_TRUE(eventually([&] { return secretToolLookup() == ReferenceServer::key; }, 5s))
         << "stored trimmed: '" << secretToolLookup() << "'";
+    shoot("settings-general-key");
 
     // Opening it again raises the same window rather than a second one.
     ASSERT_TRUE(chooseFromTrayMenu(2));

@@ -10,6 +10,7 @@
 #include "fakes/TempDir.h"
 #include "platform/json/JsonDefaultsStore.h"
 
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <memory>
 #include <nlohmann/json.hpp>
@@ -48,6 +49,14 @@ protected:
         auto* found = view->findChild<Widget*>(QString::fromUtf8(name));
         EXPECT_NE(found, nullptr) << name;
         return found;
+    }
+
+    // Saves the window as VELLOQ_SHOTS_DIR/offscreen-NAME.png when that is set,
+    // for looking at it by eye.
+    void snapshot(const QString& name) const {
+        if (const char* folder = std::getenv("VELLOQ_SHOTS_DIR")) {
+            view->grab().save(QStringLiteral("%1/offscreen-%2.png").arg(folder, name));
+        }
     }
 
     // The settings file as stored on disk.

@@ -137,7 +137,6 @@ TEST_F(SettingsViewTest, AnUnwritableSettingsFileLeavesTheSwitchShowingWhatIsSto
 TEST_F(SettingsViewTest, EveryPaneFitsTheWindowUnderItsTitle) {
     microphones = {"Built-in Audio"};
     open();
-    const char* shots = std::getenv("VELLOQ_SHOTS_DIR"); // for looking at them by eye
     for (const auto& info : allPanes) {
         view->select(info.pane);
         QCoreApplication::processEvents();
@@ -150,11 +149,7 @@ TEST_F(SettingsViewTest, EveryPaneFitsTheWindowUnderItsTitle) {
         // Nothing runs off the side; a long pane scrolls down, never across.
         EXPECT_LE(pane->widget()->minimumSizeHint().width(), pane->viewport()->width())
             << info.title;
-        if (shots != nullptr) {
-            view->grab().save(QStringLiteral("%1/offscreen-%2.png")
-                                  .arg(shots, QString::fromUtf8(info.title.data(),
-                                                                int(info.title.size()))));
-        }
+        snapshot(QString::fromUtf8(info.title.data(), int(info.title.size())));
     }
     EXPECT_EQ(view->size(), QSize(820, 520));
 }
