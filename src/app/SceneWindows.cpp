@@ -1,6 +1,7 @@
 #include "app/SceneWindows.h"
 
 #include "app/permissions/PermissionsView.h"
+#include "app/settings/SettingsView.h"
 
 namespace velloq {
 namespace {
@@ -12,11 +13,12 @@ struct Scene {
     QWidget* (*makeView)(); // null: an empty frame of `size`
 };
 
-// The content of each window arrives with its own view; until then the
-// window is an empty frame of the size its view will take.
+// Each view sizes itself; a scene without one opens as an empty frame of
+// `size`.
 constexpr Scene scenes[] = {
     {"permissions", "Velloq Permissions", QSize(440, 360), makePermissionsView},
-    {"settings", "Velloq Settings", QSize(520, 420), nullptr},
+    {"settings", "Velloq Settings", SettingsView::contentSize,
+     []() -> QWidget* { return new SettingsView(); }},
 };
 
 } // namespace

@@ -8,8 +8,10 @@
 #include "app/ProductRoutes.h"
 #include "app/QuitOnSignal.h"
 #include "app/TrayIcon.h"
+#include "app/settings/SettingsServices.h"
 #include "net/StatusService.h"
 #include "platform/Platform.h"
+#include "platform/pulse/PulseMicrophones.h"
 
 #include <QApplication>
 
@@ -49,12 +51,17 @@ int runTrayApplication(int& argc, char** argv, LinuxPlatform& platform, bool cap
                          }
                      });
 
+    // The settings window lists these; they outlive the workers that ask them.
+    const auto microphones = platform::makePulseMicrophones();
+    useMicrophones(microphones.get());
+
     TrayIcon tray;
     tray.show();
     const int status = QApplication::exec();
     // Workers may still post to the main loop or touch the toolkit: stop them
     // while both are alive.
     platform.stopWorkers();
+    useMicrophones(nullptr);
     return status;
 }
 

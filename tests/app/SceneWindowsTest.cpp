@@ -10,12 +10,13 @@ using velloq::SceneWindows;
 
 TEST(SceneWindows, OpensOneWindowPerIdentifierAndAfreshOnceClosed) {
     velloq::testing::qtApp();
-    velloq::testing::FakePlatform platform; // the permissions view reads the flags
+    velloq::testing::FakePlatform fakes; // the views read flags and settings when shown
     SceneWindows windows;
     QWidget* settings = windows.open("settings");
     ASSERT_NE(settings, nullptr);
     EXPECT_EQ(settings->windowTitle(), "Velloq Settings");
     EXPECT_TRUE(settings->isVisible());
+    EXPECT_EQ(settings->size(), QSize(820, 520));
 
     EXPECT_EQ(windows.open("settings"), settings) << "opening again raises the same window";
     QWidget* permissions = windows.open("permissions");
