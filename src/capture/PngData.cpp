@@ -19,16 +19,17 @@ bool isArgb32(QImage::Format format) {
 // overwrites; the last pixel is written byte by byte.
 void opaqueRow(const QImage& image, int y, std::uint8_t* out) {
     const auto* in = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+    const int width = image.width();
     int x = 0;
     if constexpr (std::endian::native == std::endian::little) {
-        for (; x < image.width() - 1; ++x, out += 3) {
+        for (; x < width - 1; ++x, out += 3) {
             const QRgb pixel = in[x];
             const auto word = std::uint32_t(qRed(pixel)) | std::uint32_t(qGreen(pixel)) << 8 |
                               std::uint32_t(qBlue(pixel)) << 16;
             std::memcpy(out, &word, 4);
         }
     }
-    for (; x < image.width(); ++x) {
+    for (; x < width; ++x) {
         const QRgb pixel = in[x];
         *out++ = std::uint8_t(qRed(pixel));
         *out++ = std::uint8_t(qGreen(pixel));

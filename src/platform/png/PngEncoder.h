@@ -15,10 +15,10 @@ enum class PngColor { rgb, rgba }; // rgba carries straight (not premultiplied) 
 enum class PngFilter { none, sub, up, average, paeth };
 
 // How deflate looks for repeats. `quick` (zlib level 1) suits flat interface
-// images, whose long runs it finds at once; `thorough` (a lazy search with
-// longer chains) suits smooth gradients, whose repeats sit a row apart at
-// small offsets; `runs` (run-length only) suits photographs, whose filtered
-// bytes rarely repeat and are best left to the Huffman coder.
+// images, whose long runs it finds at once; `thorough` (every position
+// indexed, longer chains) suits smooth gradients, whose repeats sit a row
+// apart at small offsets; `runs` (run-length only) suits photographs, whose
+// filtered bytes rarely repeat and are best left to the Huffman coder.
 enum class PngEffort { quick, thorough, runs };
 
 struct PngSettings {
@@ -35,7 +35,8 @@ using PngRowSource = std::function<void(int y, std::uint8_t* row)>;
 // Settings for one image, chosen from a few sample strips of its rows:
 // photographic rows (few pixels equal to their left neighbour) get the
 // filter with the smallest residuals and run-length coding; flat ones no
-// filter and whichever effort compresses the samples clearly better.
+// filter and the quick search, or the thorough one where it compresses the
+// samples far better.
 [[nodiscard]] PngSettings choosePngSettings(int width, int height, PngColor color,
                                             const PngRowSource& rows);
 
