@@ -12,7 +12,20 @@ trap 'kill "${pids[@]}" 2>/dev/null || true; wait 2>/dev/null || true; rm -rf "$
 
 # The sample screenshots are kept in the repository; make_bench_images rewrites them.
 [ -s "$here/data/photo.png" ] || QT_QPA_PLATFORM=offscreen "$build/bench/make_bench_images" "$here/data"
-"$build/bench/png_bench"
+# pngData against libpng's defaults: repetitions of both interleaved at random,
+# so that load from elsewhere weighs on both alike; the ratios are of medians.
+"$build/bench/png_bench" --benchmark_filter='PngData|LibpngDefault' \
+  --benchmark_repetitions="${PNG_RUNS:-9}" --benchmark_enable_random_interleaving=true \
+  --benchmark_report_aggregates_only=true | tee "$work/png"
+awk '/_median/ {
+    split($1, name, "/"); kind = $NF; time = $2; bytes = $0
+    sub(/.*bytes=/, "", bytes); sub(/ .*/, "", bytes)
+    scale = bytes ~ /M$/ ? 1e6 : (bytes ~ /k$/ ? 1e3 : 1); sub(/[kM]$/, "", bytes)
+    if (name[1] == "BM_PngData") { ours[kind] = time; oursBytes[kind] = bytes * scale }
+    else { peer[kind] = time; peerBytes[kind] = bytes * scale }
+  }
+  END { for (k in ours) printf "pngData %-9s %.2fx faster than libpng at %.2fx the size\n",
+                                k, peer[k] / ours[k], oursBytes[k] / peerBytes[k] }' "$work/png"
 
 source "$here/dummy_desktop.sh"
 start_dummy_desktop

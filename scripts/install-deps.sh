@@ -8,13 +8,13 @@ packages=(
   build-essential cmake ninja-build pkg-config clang-format git ccache
   # libraries the product links
   qt6-base-dev qt6-svg-dev libgl-dev libsecret-1-dev libcurl4-openssl-dev nlohmann-json3-dev
-  libboost-dev libboost-system-dev libssl-dev openssl libspng-dev
+  libboost-dev libboost-system-dev libssl-dev openssl libspng-dev zlib1g-dev
   libpulse-dev libx11-dev libxrandr-dev libxext-dev libxfixes-dev libxi-dev libcanberra-dev libxcb1-dev xclip
   # screen recording: FFmpeg's encoders and mp4 muxer, the XCB screen stream
   libavcodec-dev libavformat-dev libavutil-dev libswscale-dev libswresample-dev
   libxdamage-dev libxcb-shm0-dev libxcb-damage0-dev libxcb-xfixes0-dev
   # tests and benchmarks
-  libgtest-dev libgmock-dev libbenchmark-dev libpng-dev scrot maim ffmpeg
+  libgtest-dev libgmock-dev libbenchmark-dev libpng-dev scrot maim ffmpeg pngcheck
   # fuzzing (libFuzzer with clang)
   clang libclang-rt-14-dev
   # services the run and the tests start

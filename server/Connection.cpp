@@ -25,6 +25,7 @@ using TlsStream = beast::ssl_stream<beast::tcp_stream>;
 
 constexpr std::size_t kBufferLimit = 64 * 1024;
 constexpr std::size_t kDrainLimit = 1 << 20;
+constexpr std::size_t kBodyChunk = 256 * 1024;
 
 template <class Stream>
 class Connection final : public ConnectionBase,
@@ -68,7 +69,9 @@ public:
     std::weak_ptr<ConnectionBase> handle() override { return this->weak_from_this(); }
 
     bool read(const ContentReceiver& receiver) override {
-        std::vector<char> chunk(64 * 1024);
+        // Large enough that a multi-megabyte part costs few hand-overs
+        // between the strand and this worker, and few writes to disk.
+        std::vector<char> chunk(kBodyChunk);
         while (!finished()) {
             auto got = readSome(chunk.data(), chunk.size());
             if (!got) {

@@ -117,11 +117,11 @@ bool TempFile::write(const char* data, std::size_t size) {
     return true;
 }
 
-Expected<void, Error> TempFile::publishAs(const fs::path& target) {
+Expected<void, Error> TempFile::publishAs(const fs::path& target, Sync sync) {
     if (fd_ < 0) {
         return fail("temporary file already closed");
     }
-    if (::fsync(fd_) != 0) {
+    if (sync == Sync::durable && ::fsync(fd_) != 0) {
         return fail(systemError("cannot sync", path_));
     }
     ::close(fd_);
@@ -130,8 +130,59 @@ Expected<void, Error> TempFile::publishAs(const fs::path& target) {
         return fail(systemError("cannot rename to", target));
     }
     path_.clear();
-    syncDirectory(target.parent_path());
+    if (sync == Sync::durable) {
+        syncDirectory(target.parent_path());
+    }
     return {};
+}
+
+bool TempFile::appendFrom(int source) {
+    if (fd_ < 0) {
+        return false;
+    }
+    // The kernel copies between the page caches without a trip through our
+    // memory; where it cannot (another file system, an old kernel) before the
+    // first byte, the bytes go through a buffer instead.
+    const std::uint64_t start = size_;
+    const auto appended = [&] {
+        // Start writing the bytes out now, so that the sync at publishing
+        // waits for little more than the last of them.
+        ::sync_file_range(fd_, static_cast<off_t>(start), static_cast<off_t>(size_ - start),
+                          SYNC_FILE_RANGE_WRITE);
+        return true;
+    };
+    bool copied = false;
+    for (;;) {
+        ssize_t n = ::copy_file_range(source, nullptr, fd_, nullptr, 64 << 20, 0);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0 && !copied &&
+            (errno == EXDEV || errno == ENOSYS || errno == EOPNOTSUPP || errno == EINVAL)) {
+            break;
+        }
+        if (n < 0) {
+            return false;
+        }
+        if (n == 0) {
+            return appended();
+        }
+        copied = true;
+        size_ += static_cast<std::uint64_t>(n);
+    }
+    std::vector<char> buffer(1 << 20);
+    for (;;) {
+        ssize_t n = ::read(source, buffer.data(), buffer.size());
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return n == 0 && appended();
+        }
+        if (!write(buffer.data(), static_cast<std::size_t>(n))) {
+            return false;
+        }
+    }
 }
 
 bool appendFile(TempFile& out, const fs::path& source) {
@@ -139,24 +190,7 @@ bool appendFile(TempFile& out, const fs::path& source) {
     if (fd < 0) {
         return false;
     }
-    std::vector<char> buffer(1 << 20);
-    bool ok = true;
-    for (;;) {
-        ssize_t n = ::read(fd, buffer.data(), buffer.size());
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n < 0) {
-            ok = false;
-        }
-        if (n <= 0) {
-            break;
-        }
-        if (!out.write(buffer.data(), static_cast<std::size_t>(n))) {
-            ok = false;
-            break;
-        }
-    }
+    bool ok = out.appendFrom(fd);
     ::close(fd);
     return ok;
 }

@@ -39,8 +39,14 @@ public:
     int fd() const { return fd_; }
     const fs::path& path() const { return path_; }
 
-    // Syncs, closes and renames the file to `target`, then syncs the directory.
-    Expected<void, Error> publishAs(const fs::path& target);
+    enum class Sync { durable, none };
+    // Syncs, closes and renames the file to `target`, then syncs the directory;
+    // with Sync::none only closes and renames, for scratch data that need not
+    // survive a crash.
+    Expected<void, Error> publishAs(const fs::path& target, Sync sync = Sync::durable);
+    // Appends everything `source` reads to from its position on; false on any
+    // read or write error.
+    bool appendFrom(int source);
 
 private:
     TempFile(int fd, fs::path path) : fd_(fd), path_(std::move(path)) {}

@@ -116,12 +116,15 @@ VideoResult<void> VideoStore::storePart(const std::string& id, int partNumber, T
     VideoResult<void> result;
     {
         // Under the lock so that a part never lands in a video that abort or
-        // complete has already taken away.
+        // complete has already taken away. Parts are not synced: start-up
+        // clears them anyway (their signing secret dies with the process), and
+        // the joined file is synced when it is published.
         std::lock_guard lock(mutex_);
         Pending* video = find(id, dropped);
         if (auto failure = unavailable(video, std::nullopt)) {
             result = Unexpected(*failure);
-        } else if (auto moved = data.publishAs(partPath(id, partNumber)); !moved) {
+        } else if (auto moved = data.publishAs(partPath(id, partNumber), TempFile::Sync::none);
+                   !moved) {
             result = Unexpected(VideoFailure{VideoError::Storage, moved.error().message});
         } else {
             video->parts[partNumber] = StoredPart{etag, data.size()};

@@ -2,6 +2,7 @@
 
 #include "platform/png/PngEncoder.h"
 
+#include <bit>
 #include <cstring>
 
 namespace velloq::capture {
@@ -13,10 +14,22 @@ bool isArgb32(QImage::Format format) {
 }
 
 // Opaque pixels are the same premultiplied or not, so the colour bytes are
-// taken as they are and the fourth byte is dropped.
+// taken as they are and the fourth byte is dropped. On little-endian machines
+// each pixel goes out as one word whose fourth byte the next pixel
+// overwrites; the last pixel is written byte by byte.
 void opaqueRow(const QImage& image, int y, std::uint8_t* out) {
     const auto* in = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-    for (int x = 0; x < image.width(); ++x) {
+    const int width = image.width();
+    int x = 0;
+    if constexpr (std::endian::native == std::endian::little) {
+        for (; x < width - 1; ++x, out += 3) {
+            const QRgb pixel = in[x];
+            const auto word = std::uint32_t(qRed(pixel)) | std::uint32_t(qGreen(pixel)) << 8 |
+                              std::uint32_t(qBlue(pixel)) << 16;
+            std::memcpy(out, &word, 4);
+        }
+    }
+    for (; x < width; ++x) {
         const QRgb pixel = in[x];
         *out++ = std::uint8_t(qRed(pixel));
         *out++ = std::uint8_t(qGreen(pixel));

@@ -84,7 +84,8 @@ class Http {
 public:
     virtual ~Http() = default;
     // Safe to call from several threads at once; each call is independent
-    // (no cookies, cache or connections are shared between calls).
+    // (no cookies, cache or credentials carry over), though a connection to
+    // the same server may be used again by a later call.
     virtual Expected<HttpResponse, TransportError> send(const HttpRequest& request) = 0;
 };
 

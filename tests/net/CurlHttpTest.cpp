@@ -52,7 +52,9 @@ class RawHttpServer {
 public:
     using Responder = std::function<void(int fd, const std::string& request)>;
 
-    explicit RawHttpServer(Responder responder) : responder_(std::move(responder)) {
+    // With `keepAlive`, a connection serves requests until the client closes it.
+    explicit RawHttpServer(Responder responder, bool keepAlive = false)
+        : responder_(std::move(responder)), keepAlive_(keepAlive) {
         sockaddr_in address{};
         address.sin_family = AF_INET;
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
@@ -76,6 +78,7 @@ public:
         std::lock_guard lock(mutex_);
         return requests_;
     }
+    int connections() const { return connections_.load(); }
 
 private:
     // The head, then as many body bytes as Content-Length says.
@@ -99,12 +102,18 @@ private:
     }
     void serve() {
         for (int fd; (fd = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC)) >= 0;) {
-            const std::string request = readRequest(fd);
-            {
-                std::lock_guard lock(mutex_);
-                requests_.push_back(request);
-            }
-            responder_(fd, request);
+            ++connections_;
+            do {
+                const std::string request = readRequest(fd);
+                if (keepAlive_ && request.empty()) {
+                    break; // the client closed the connection
+                }
+                {
+                    std::lock_guard lock(mutex_);
+                    requests_.push_back(request);
+                }
+                responder_(fd, request);
+            } while (keepAlive_);
             ::close(fd);
         }
     }
@@ -112,6 +121,8 @@ private:
     int listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     int port_ = 0;
     Responder responder_;
+    bool keepAlive_;
+    std::atomic<int> connections_{0};
     mutable std::mutex mutex_;
     std::vector<std::string> requests_;
     std::thread thread_;
@@ -165,6 +176,49 @@ TEST(CurlHttpTest, SendsExactlyTheGivenHeadersAndBody) {
     EXPECT_EQ(head(requests[2]).find("Content-Type"), head(requests[2]).rfind("Content-Type"))
         << "exactly one Content-Type";
     EXPECT_NE(head(requests[2]).find("\r\nContent-Type: application/json\r\n"), std::string::npos);
+}
+
+TEST(CurlHttpTest, LaterExchangesReuseTheConnectionWithOnlyTheirOwnHeadersAndBody) {
+    RawHttpServer server(
+        [](int fd, const std::string& request) {
+            const auto body = request.substr(request.find("\r\n\r\n") + 4);
+            write(fd, "HTTP/1.1 200 OK\r\nETag: \"" + std::to_string(body.size()) +
+                          "\"\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" +
+                          body);
+        },
+        true);
+    CurlHttp http;
+    HttpRequest post;
+    post.method = "POST";
+    post.url = server.url("/videos/v/sign-part");
+    post.headers = {{"Authorization", "Bearer key"}, {"Content-Type", "application/json"}};
+    const std::string json = R"({"partNumber":1})";
+    post.body = json;
+    HttpRequest put;
+    put.method = "PUT";
+    put.url = server.url("/parts/1");
+    const std::string part(300'000, 'p');
+    put.body = part;
+    HttpRequest get;
+    get.url = server.url("/healthz");
+
+    for (const auto* request : {&post, &put, &get, &put}) {
+        auto response = http.send(*request);
+        ASSERT_TRUE(response.has_value()) << response.error().description;
+        const auto sent = std::string(request->body.value_or(std::string_view{}));
+        EXPECT_EQ(response->body, sent);
+        EXPECT_EQ(response->header("ETag"), "\"" + std::to_string(sent.size()) + "\"");
+    }
+    EXPECT_EQ(server.connections(), 1) << "one connection for every exchange";
+    const auto requests = server.requests();
+    ASSERT_EQ(requests.size(), 4u);
+    EXPECT_TRUE(requests[1].starts_with("PUT /parts/1 HTTP/1.1\r\n"));
+    EXPECT_TRUE(requests[2].starts_with("GET /healthz HTTP/1.1\r\n"));
+    for (std::size_t i = 1; i < requests.size(); ++i) {
+        EXPECT_EQ(head(requests[i]).find("Authorization"), std::string::npos) << i;
+        EXPECT_EQ(head(requests[i]).find("Content-Type"), std::string::npos) << i;
+    }
+    EXPECT_EQ(head(requests[2]).find("Content-Length"), std::string::npos) << requests[2];
 }
 
 TEST(CurlHttpTest, ResponsesComeBackAsTheyAreWithinTheSizeLimit) {

@@ -75,6 +75,20 @@ TEST_F(VideoIntegrationTest, FileLayoutsAndTheJoinedFile) {
     EXPECT_EQ(platform.log.count("failed, retrying"), 0u);
 }
 
+TEST_F(VideoIntegrationTest, ReusedConnectionsStillLeaveAnUntrustedServerUnreached) {
+    const auto bytes = pattern(9 * MiB);
+    EXPECT_EQ(server.download(uploadFileOf(bytes)), bytes);
+    // Another server on this host, with a certificate from an authority the
+    // client does not trust, while the client holds connections to the first.
+    velloq::testing::ReferenceServer stranger;
+    velloq::platform::HttpRequest probe;
+    probe.url = stranger.baseURL() + "/healthz";
+    auto refused = curl->send(probe);
+    ASSERT_FALSE(refused.has_value());
+    EXPECT_EQ(refused.error().kind, Kind::secureConnectionFailed);
+    EXPECT_EQ(server.download(uploadFileOf(bytes)), bytes) << "the trusted one still serves";
+}
+
 TEST_F(VideoIntegrationTest, StreamingCutsFiveMebibytePartsAndAbortEndsTheVideo) {
     VideoStreamUploader uploader{*http};
     ASSERT_TRUE(uploader.start().has_value());

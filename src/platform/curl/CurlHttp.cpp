@@ -14,11 +14,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-struct EasyCleanup {
-    void operator()(CURL* handle) const { curl_easy_cleanup(handle); }
-};
-using EasyHandle = std::unique_ptr<CURL, EasyCleanup>;
-
 struct SlistFree {
     void operator()(curl_slist* list) const { curl_slist_free_all(list); }
 };
@@ -27,7 +22,6 @@ using HeaderList = std::unique_ptr<curl_slist, SlistFree>;
 // Everything one transfer's callbacks read and write.
 struct Exchange {
     const HttpRequest& request;
-    const ExtraCertificates& extraCertificates;
     const std::atomic<bool>& closing;
     HttpResponse response;
     std::string_view unsent; // request body still to hand to libcurl
@@ -115,10 +109,10 @@ int onProgress(void* user, curl_off_t, curl_off_t downloaded, curl_off_t, curl_o
     return 0;
 }
 
+// Called for each new connection only; a reused one was verified when it was made.
 CURLcode onTlsContext(CURL*, void* context, void* user) {
-    const auto& exchange = *static_cast<Exchange*>(user);
-    return exchange.extraCertificates.addTo(static_cast<SSL_CTX*>(context)) ? CURLE_OK
-                                                                            : CURLE_SSL_CERTPROBLEM;
+    const auto& extra = *static_cast<const ExtraCertificates*>(user);
+    return extra.addTo(static_cast<SSL_CTX*>(context)) ? CURLE_OK : CURLE_SSL_CERTPROBLEM;
 }
 
 void initialiseOnce() {
@@ -196,12 +190,12 @@ Expected<HttpResponse, TransportError> CurlHttp::send(const HttpRequest& request
     if (closing_) {
         return Unexpected(TransportError{TransportErrorKind::cancelled, "client closed"});
     }
-    EasyHandle handle(curl_easy_init());
+    EasyHandle handle = pool_.acquire();
     if (!handle) {
         return Unexpected(TransportError{TransportErrorKind::other, "cannot create a transfer"});
     }
     CURL* curl = handle.get();
-    Exchange exchange{request, extraCertificates_, closing_, {}, {}};
+    Exchange exchange{request, closing_, {}, {}};
     char detail[CURL_ERROR_SIZE] = {};
     const HeaderList headers = headerList(request);
 
@@ -213,7 +207,7 @@ Expected<HttpResponse, TransportError> CurlHttp::send(const HttpRequest& request
     curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
     if (!extraCertificates_.empty()) {
         curl_easy_setopt(curl, CURLOPT_SSL_CTX_FUNCTION, onTlsContext);
-        curl_easy_setopt(curl, CURLOPT_SSL_CTX_DATA, &exchange);
+        curl_easy_setopt(curl, CURLOPT_SSL_CTX_DATA, &extraCertificates_);
     }
     curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, detail);
     curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers.get());
@@ -238,7 +232,11 @@ Expected<HttpResponse, TransportError> CurlHttp::send(const HttpRequest& request
     long status = 0;
     curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
     exchange.response.status = static_cast<int>(status);
-    if (code == CURLE_OK || (code == CURLE_WRITE_ERROR && exchange.response.bodyTruncated)) {
+    if (code == CURLE_OK) {
+        pool_.release(std::move(handle));
+        return std::move(exchange.response);
+    }
+    if (code == CURLE_WRITE_ERROR && exchange.response.bodyTruncated) {
         return std::move(exchange.response);
     }
     if (exchange.cancelled) {

@@ -1,8 +1,10 @@
 #pragma once
 
-// The HTTP service on libcurl: one easy handle per exchange, so nothing
-// (cookies, cache, credentials, connections) outlives a call.
+// The HTTP service on libcurl. Transfers are pooled so that connections to a
+// server are used again across calls (one TLS handshake per connection, not
+// per request); nothing else (cookies, cache, credentials) outlives a call.
 
+#include "platform/curl/EasyHandlePool.h"
 #include "platform/curl/ExtraCertificates.h"
 #include "platform/Http.h"
 
@@ -24,11 +26,15 @@ public:
 
     // Ends every exchange in flight with `cancelled` and refuses new ones; for
     // shutting down without waiting out the timeouts.
-    void close() { closing_ = true; }
+    void close() {
+        closing_ = true;
+        pool_.clear();
+    }
 
 private:
     ExtraCertificates extraCertificates_;
     std::atomic<bool> closing_{false};
+    EasyHandlePool pool_;
 };
 
 } // namespace velloq::platform
