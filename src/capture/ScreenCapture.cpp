@@ -129,12 +129,11 @@ Expected<QImage, SnapshotError> captureDisplay(const CaptureTarget& target) {
 }
 
 Expected<Desktop, SnapshotError> captureDesktop() {
-    // One reading of the displays serves both the screens and the grabs.
-    const auto monitors = platform::screens().monitors();
-    if (!monitors) {
-        return Unexpected(SnapshotError(monitors.error()));
+    const auto screens = currentScreens();
+    if (!screens) {
+        return Unexpected(SnapshotError(screens.error()));
     }
-    const auto entries = displayEntries(screensFromMonitors(*monitors));
+    const auto entries = displayEntries(*screens);
     if (entries.empty()) {
         return Unexpected(SnapshotError(CaptureError::noDisplays));
     }
@@ -146,6 +145,11 @@ Expected<Desktop, SnapshotError> captureDesktop() {
     }
     const int width = int(std::lround(scale * unionRect.width));
     const int height = int(std::lround(scale * unionRect.height));
+    // The displays as they are now: one may have gone since the screens were read.
+    const auto monitors = platform::screens().monitors();
+    if (!monitors) {
+        return Unexpected(SnapshotError(monitors.error()));
+    }
     // Displays at the snapshot's scale are grabbed straight into their place
     // by the window system; the others are captured on their own and scaled up.
     std::vector<QRect> places;
