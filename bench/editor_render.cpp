@@ -102,7 +102,8 @@ BENCHMARK(BM_RenderExportWithPng)->Unit(benchmark::kMillisecond)->MinTime(5);
 // the scaled screenshot is prepared as it is after the first frame.
 struct BusyEditor {
     explicit BusyEditor(int ratio)
-        : view(screenshot(), QSize(5120, 2880), QStringLiteral("bench.png"), ImageRoutes{}) {
+        : view(screenshot(), QSize(5120, 2880), QStringLiteral("bench.png"),
+               velloq::ImageRoutes{}) {
         view.resize(1400, 900);
         view.show();
         QApplication::processEvents();

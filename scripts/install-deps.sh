@@ -10,6 +10,7 @@ packages=(
   qt6-base-dev qt6-svg-dev libgl-dev libsecret-1-dev libcurl4-openssl-dev nlohmann-json3-dev
   libboost-dev libboost-system-dev libssl-dev openssl libspng-dev zlib1g-dev
   libpulse-dev libx11-dev libxrandr-dev libxext-dev libxfixes-dev libxi-dev libcanberra-dev libxcb1-dev xclip
+  libxrender-dev
   # screen recording: FFmpeg's encoders and mp4 muxer, the XCB screen stream
   libavcodec-dev libavformat-dev libavutil-dev libswscale-dev libswresample-dev
   libxdamage-dev libxcb-shm0-dev libxcb-damage0-dev libxcb-xfixes0-dev

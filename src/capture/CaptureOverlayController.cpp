@@ -9,8 +9,11 @@
 #include "capture/SizeLabel.h"
 #include "capture/WindowTargets.h"
 #include "platform/Log.h"
+#include "platform/Memory.h"
+#include "platform/Platform.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <QCursor>
 #include <QMenu>
@@ -23,11 +26,29 @@ QRect roundedQRect(const Rect& r) {
                  int(std::lround(r.height)));
 }
 
-// The screen's part of the snapshot, at the snapshot's scale.
+// How long the overlay's windows and the snapshot's memory stay after a
+// showing ends, so that a capture soon after finds them ready; then they go.
+constexpr std::chrono::milliseconds keepAfterShowing{2000};
+
+// The screen's part of the snapshot, at the snapshot's scale. It reads the
+// snapshot's own pixels, which it keeps alive, rather than a copy of them.
 QImage screenPart(const Desktop& desktop, const Screen& screen) {
-    const Rect px =
-        Coordinates::globalToImagePixels(screen.frame, desktop.unionRect, desktop.scale);
-    return desktop.image.copy(roundedQRect(px));
+    const QRect part = roundedQRect(Coordinates::globalToImagePixels(
+                                        screen.frame, desktop.unionRect, desktop.scale))
+                           .intersected(desktop.image.rect());
+    if (part.isEmpty()) {
+        return {};
+    }
+    const QImage& whole = desktop.image;
+    auto* keep = new QImage(whole);
+    QImage view(
+        whole.constBits() + qsizetype(part.y()) * whole.bytesPerLine() + qsizetype(part.x()) * 4,
+        part.width(), part.height(), whole.bytesPerLine(), whole.format(),
+        [](void* info) { delete static_cast<QImage*>(info); }, keep);
+    if (view.isNull()) {
+        delete keep;
+    }
+    return view;
 }
 
 } // namespace
@@ -46,6 +67,7 @@ CaptureOverlayController::~CaptureOverlayController() {
 }
 
 void CaptureOverlayController::prepareAndPresent() {
+    releaseTimer_.cancel();
     auto snapshot = captureDesktop();
     if (!snapshot) {
         logLine("Velloq: virtual desktop capture failed (" + describe(snapshot.error()) + ")");
@@ -73,6 +95,7 @@ void CaptureOverlayController::present() {
         return;
     }
     dismiss();
+    releaseTimer_.cancel();
     auto screens = currentScreens();
     screens_ = screens ? std::move(*screens) : std::vector<Screen>{};
     model_ = std::make_shared<CaptureToolbarModel>();
@@ -210,6 +233,30 @@ void CaptureOverlayController::dismiss() {
     }
     gesture_.reset();
     model_.reset();
+    scheduleRelease();
+}
+
+void CaptureOverlayController::scheduleRelease() {
+    const std::weak_ptr<CaptureOverlayController*> weak = self_;
+    releaseTimer_ = platform::ScopedTimer(platform::clock(),
+                                          platform::clock().schedule(keepAfterShowing, [weak] {
+                                              if (auto self = weak.lock(); self && *self) {
+                                                  (*self)->releaseIdleMemory();
+                                              }
+                                          }));
+}
+
+void CaptureOverlayController::releaseIdleMemory() {
+    releaseTimer_ = {};
+    if (isShowing() || isPreparing) {
+        return;
+    }
+    // Hidden windows hold a backing store each as large as their screen.
+    // This runs from a timer, never inside a view's own handler, so they go at once.
+    parked_.clear();
+    desktop_.reset();
+    platform::screens().releaseSpareMemory();
+    platform::returnFreeMemory();
 }
 
 void CaptureOverlayController::redrawAll() {

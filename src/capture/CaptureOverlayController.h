@@ -9,6 +9,7 @@
 #include "capture/DeliverCapture.h"
 #include "capture/OverlaySelection.h"
 #include "capture/ScreenList.h"
+#include "platform/Clock.h"
 
 #include <cstdint>
 #include <functional>
@@ -36,6 +37,10 @@ public:
     void present();
     void dismiss();
     void redrawAll();
+    // Frees what the last showing kept for a quick next capture: the hidden
+    // windows, the snapshot and the memory kept for grabbing. Runs on its own
+    // a moment after each showing ends.
+    void releaseIdleMemory();
 
     void commitRect(const Rect& r);
     void commitFreeformPath(const std::vector<Point>& points);
@@ -62,6 +67,7 @@ private:
     void deliver(const QImage& image);
     void rectangleCutAndDeliver(const std::optional<Rect>& r);
     std::optional<Point> pointerLocation() const;
+    void scheduleRelease();
 
     std::vector<std::unique_ptr<OverlayView>> views_;
     // Hidden views of the last capture, reused by the next one.
@@ -72,6 +78,7 @@ private:
     std::optional<Desktop> desktop_;
     std::vector<Screen> screens_;
     ImageRoutes routes_;
+    platform::ScopedTimer releaseTimer_;
     std::shared_ptr<CaptureOverlayController*> self_; // closures hold this weakly
 };
 

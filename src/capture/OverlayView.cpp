@@ -18,13 +18,6 @@ const QColor dimColour(0, 0, 0, 102);  // black at 0.4
 const QColor windowTint(0, 0, 0, 20);  // black at 0.08
 const QColor labelPlate(0, 0, 0, 179); // black at 0.7
 
-QImage dimmedCopy(const QImage& bright) {
-    QImage dimmed = bright.convertToFormat(QImage::Format_RGB32);
-    QPainter painter(&dimmed);
-    painter.fillRect(dimmed.rect(), dimColour);
-    return dimmed;
-}
-
 QFont labelFont() {
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     font.setPixelSize(12);
@@ -38,8 +31,7 @@ OverlayView::OverlayView(const Screen& screen, QImage screenPart,
                          std::shared_ptr<OverlayGesture> gesture)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                            Qt::X11BypassWindowManagerHint),
-      screen_(screen), bright_(std::move(screenPart)), dimmed_(dimmedCopy(bright_)),
-      gesture_(std::move(gesture)) {
+      screen_(screen), bright_(std::move(screenPart)), gesture_(std::move(gesture)) {
     // Every pixel is painted each time, so nothing needs clearing first.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
@@ -54,7 +46,6 @@ void OverlayView::reuse(const Screen& screen, QImage screenPart,
                         std::shared_ptr<OverlayGesture> gesture) {
     screen_ = screen;
     bright_ = std::move(screenPart);
-    dimmed_ = dimmedCopy(bright_);
     gesture_ = std::move(gesture);
     drawsSizeLabel_ = false;
     painted_ = false;
@@ -64,7 +55,6 @@ void OverlayView::park() {
     // The callbacks stay: this may run inside one of them, and the next
     // capture assigns them all again.
     bright_ = QImage();
-    dimmed_ = QImage();
     gesture_.reset();
 }
 
@@ -148,7 +138,10 @@ void OverlayView::closeEvent(QCloseEvent* event) {
 void OverlayView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     const QRectF whole(0, 0, width(), height());
-    painter.drawImage(whole, dimmed_);
+    // Dimmed as it is painted: a dimmed copy of the screen would cost as much
+    // memory as the snapshot again, for one pass saved on a repaint.
+    painter.drawImage(whole, bright_);
+    painter.fillRect(whole, dimColour);
     const auto& selection = gesture_->selection();
     const QColor border = Theme::coral();
 

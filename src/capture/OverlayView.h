@@ -53,8 +53,7 @@ private:
     void paintSizeLabel(QPainter& painter, const Rect& selection);
 
     Screen screen_;
-    QImage bright_;
-    QImage dimmed_;
+    QImage bright_; // over the snapshot's own pixels, not a copy
     std::shared_ptr<OverlayGesture> gesture_;
     bool drawsSizeLabel_ = false;
     bool painted_ = false;

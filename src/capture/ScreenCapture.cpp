@@ -5,9 +5,7 @@
 #include "platform/Platform.h"
 
 #include <cmath>
-#include <cstring>
 #include <QPainter>
-#include <QRegion>
 
 namespace velloq::capture {
 namespace {
@@ -73,18 +71,22 @@ const platform::Monitor* monitorWithID(const std::vector<platform::Monitor>& mon
     return nullptr;
 }
 
-// Draws one display into the composed image. A display already at the
-// snapshot's scale is grabbed straight into place; one below it is captured
-// on its own and scaled up.
-Expected<void, SnapshotError> composeEntry(const DisplayEntry& entry,
-                                           const platform::Monitor& monitor, const QRect& place,
-                                           QImage& canvas) {
-    const auto& native = monitor.frame;
-    const bool inPlace = native.width == place.width() && native.height == place.height() &&
-                         canvas.rect().contains(place);
-    if (inPlace) {
-        return grabInto(native, canvas, place.topLeft());
+// An image over pixels the platform owns; they live as long as the image's last copy.
+QImage wrapped(platform::OwnedPixels pixels, QImage::Format format) {
+    auto* owner = new std::shared_ptr<void>(std::move(pixels.owner));
+    QImage image(
+        pixels.pixels.data, pixels.pixels.width, pixels.pixels.height,
+        qsizetype(pixels.pixels.stride), format,
+        [](void* info) { delete static_cast<std::shared_ptr<void>*>(info); }, owner);
+    if (image.isNull()) {
+        delete owner;
     }
+    return image;
+}
+
+// Draws a display below the snapshot's scale into its place, scaled up.
+Expected<void, SnapshotError> drawScaled(const DisplayEntry& entry, const QRect& place,
+                                         QImage& canvas) {
     auto image = captureDisplay(entry.target);
     if (!image) {
         return Unexpected(image.error());
@@ -96,21 +98,6 @@ Expected<void, SnapshotError> composeEntry(const DisplayEntry& entry,
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     painter.drawImage(QRectF(place), *image);
     return {};
-}
-
-// Clears only what no display covers: the rest is about to be overwritten.
-void clearUncovered(QImage& canvas, const std::vector<QRect>& places) {
-    QRegion uncovered(canvas.rect());
-    for (const QRect& place : places) {
-        uncovered -= place;
-    }
-    const auto bytesPerPixel = std::size_t(4);
-    for (const QRect& rect : uncovered) {
-        for (int y = rect.top(); y <= rect.bottom(); ++y) {
-            std::memset(canvas.scanLine(y) + std::size_t(rect.left()) * bytesPerPixel, 0,
-                        std::size_t(rect.width()) * bytesPerPixel);
-        }
-    }
 }
 
 } // namespace
@@ -156,39 +143,53 @@ Expected<Desktop, SnapshotError> captureDesktop() {
         unionRect = unionRect.united(entry.frame);
         scale = std::max(scale, entry.target.scale);
     }
-    if (entries.size() == 1) {
-        auto image = captureDisplay(entries.front().target);
-        if (!image) {
-            return Unexpected(image.error());
-        }
-        return Desktop{std::move(*image), entries.front().frame, entries.front().target.scale};
-    }
     const int width = int(std::lround(scale * unionRect.width));
     const int height = int(std::lround(scale * unionRect.height));
-    QImage canvas(width, height, QImage::Format_ARGB32_Premultiplied);
-    if (canvas.isNull()) {
-        return Unexpected(SnapshotError(CaptureError::contextFailed));
-    }
     // The displays as they are now: one may have gone since the screens were read.
-    auto monitors = platform::screens().monitors();
+    const auto monitors = platform::screens().monitors();
     if (!monitors) {
         return Unexpected(SnapshotError(monitors.error()));
     }
+    // Displays at the snapshot's scale are grabbed straight into their place
+    // by the window system; the others are captured on their own and scaled up.
     std::vector<QRect> places;
-    for (const auto& entry : entries) {
-        places.push_back(
-            roundedRect(Coordinates::globalToImagePixels(entry.frame, unionRect, scale)));
-    }
-    clearUncovered(canvas, places);
+    std::vector<platform::GrabPlacement> direct;
+    std::vector<std::size_t> scaled;
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const auto* monitor = monitorWithID(*monitors, entries[i].target.displayID);
         if (monitor == nullptr) {
             return Unexpected(SnapshotError(CaptureError::displayNotFound));
         }
-        auto drawn = composeEntry(entries[i], *monitor, places[i], canvas);
+        const QRect place =
+            roundedRect(Coordinates::globalToImagePixels(entries[i].frame, unionRect, scale));
+        places.push_back(place);
+        const auto& native = monitor->frame;
+        if (native.width == place.width() && native.height == place.height() &&
+            QRect(0, 0, width, height).contains(place)) {
+            direct.push_back({native, place.x(), place.y()});
+        } else {
+            scaled.push_back(i);
+        }
+    }
+    auto grabbed = platform::screens().grabComposed(width, height, direct);
+    if (!grabbed) {
+        return Unexpected(SnapshotError(grabbed.error()));
+    }
+    // One display comes back as captured, opaque; several keep their gaps transparent.
+    const bool single = entries.size() == 1 && scaled.empty();
+    QImage canvas = wrapped(std::move(*grabbed),
+                            single ? QImage::Format_RGB32 : QImage::Format_ARGB32_Premultiplied);
+    if (canvas.isNull()) {
+        return Unexpected(SnapshotError(CaptureError::contextFailed));
+    }
+    for (std::size_t i : scaled) {
+        auto drawn = drawScaled(entries[i], places[i], canvas);
         if (!drawn) {
             return Unexpected(drawn.error());
         }
+    }
+    if (entries.size() == 1) {
+        return Desktop{std::move(canvas), entries.front().frame, entries.front().target.scale};
     }
     return Desktop{std::move(canvas), unionRect, scale};
 }

@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -53,6 +54,19 @@ struct PixelBuffer {
     std::size_t stride = 0;
 };
 
+// Where one area of the root window goes in a composed image, pixel for pixel.
+struct GrabPlacement {
+    PixelRect area;
+    int x = 0;
+    int y = 0;
+};
+
+// Pixels that stay valid while any copy of `owner` lives.
+struct OwnedPixels {
+    PixelBuffer pixels;
+    std::shared_ptr<void> owner;
+};
+
 struct ScreensError {
     enum class Kind { noConnection, queryFailed, grabFailed };
     Kind kind = Kind::queryFailed;
@@ -70,6 +84,14 @@ public:
     // Copies the root window's pixels in `area` into `destination`, without the pointer.
     virtual Expected<void, ScreensError> grab(const PixelRect& area,
                                               const PixelBuffer& destination) = 0;
+    // A new `width` x `height` image (stride width x 4) with each placement's
+    // area copied into place, alpha 255, and every pixel no placement covers
+    // transparent (0). This one grabs area by area into ordinary memory; a
+    // window system that can write straight into the result does so.
+    virtual Expected<OwnedPixels, ScreensError>
+    grabComposed(int width, int height, const std::vector<GrabPlacement>& placements);
+    // Gives back memory kept to make the next grab quicker.
+    virtual void releaseSpareMemory() {}
 };
 
 } // namespace velloq::platform

@@ -160,6 +160,42 @@ TEST_F(OverlayControllerTest, ASecondCaptureGivesEachMonitorItsOwnWindowBack) {
     }
 }
 
+// A moment after a showing ends its windows and snapshot are freed; the next
+// capture builds them afresh and paints and crops the new snapshot correctly.
+TEST_F(OverlayControllerTest, ACaptureAfterTheIdleReleaseShowsAndCropsTheNewSnapshot) {
+    controller.prepareAndPresent();
+    controller.dismiss();
+    fake.loop.advance(std::chrono::milliseconds(1000));
+    EXPECT_TRUE(controller.desktop()) << "kept a while for a quick next capture";
+    fake.loop.advance(std::chrono::milliseconds(1500));
+    EXPECT_FALSE(controller.desktop()) << "released once the overlay has been closed a while";
+
+    for (int round = 0; round < 2; ++round) {
+        controller.prepareAndPresent();
+        ASSERT_EQ(controller.views().size(), 2u) << round;
+        for (std::size_t i = 0; i < 2; ++i) {
+            const QImage painted = view(i).grab().toImage();
+            const int x = i == 0 ? 700 : 1920 + 300;
+            const QRgb bright = velloq::testing::FakeScreens::patternAt(x, 400);
+            const QRgb shown = painted.pixel(x - (i == 0 ? 0 : 1920), 400);
+            // Black at 0.4 over the snapshot: each channel at 0.6, give or take rounding.
+            for (const int shift : {0, 8, 16}) {
+                EXPECT_NEAR((shown >> shift) & 0xff, ((bright >> shift) & 0xff) * 0.6, 1.5)
+                    << round << " view " << i;
+            }
+        }
+        auto& second = view(1);
+        mouse(second, QEvent::MouseButtonPress, {20, 30}, Qt::LeftButton, Qt::LeftButton);
+        mouse(second, QEvent::MouseMove, {120, 80}, Qt::NoButton, Qt::LeftButton);
+        mouse(second, QEvent::MouseButtonRelease, {120, 80}, Qt::LeftButton, Qt::NoButton);
+        ASSERT_FALSE(delivered.empty());
+        EXPECT_EQ(delivered.back().pixel(0, 0),
+                  QColor::fromRgba(velloq::testing::FakeScreens::patternAt(1920 + 20, 30)).rgba());
+        controller.releaseIdleMemory();
+        flushDeletes();
+    }
+}
+
 TEST_F(OverlayControllerTest, ATinyDragClosesWithoutCapturing) {
     controller.prepareAndPresent();
     mouse(view(0), QEvent::MouseButtonPress, {10, 10}, Qt::LeftButton, Qt::LeftButton);

@@ -45,7 +45,7 @@ TEST_F(AnnotationLayerTest, AppendedAnnotationsAreDrawnAloneOnTop) {
     EXPECT_EQ(image, drawnDirectly(state.annotations(), {200, 100}));
 }
 
-TEST_F(AnnotationLayerTest, UndoEraseAndRedoRedrawEverything) {
+TEST_F(AnnotationLayerTest, UndoEraseAndRedoOfAShortListMatchAFullRedraw) {
     for (double y : {10.0, 30.0, 50.0, 70.0}) {
         addStroke(y);
     }
@@ -62,6 +62,66 @@ TEST_F(AnnotationLayerTest, UndoEraseAndRedoRedrawEverything) {
     state.redo(); // nothing to redo: the same list
     EXPECT_EQ(layer.update(state.annotations(), {200, 100}, 1),
               drawnDirectly(state.annotations(), {200, 100}));
+}
+
+// A long history edited every way the editor can: after each step the layer
+// must equal a full redraw, and an undo or redo near the newest annotations
+// must not redraw the whole list.
+TEST_F(AnnotationLayerTest, EditsUndoAndRedoOverALongHistoryMatchAFullRedraw) {
+    const QSize size(200, 100);
+    for (int i = 0; i < 60; ++i) {
+        const double x = 10 + (i * 17) % 170;
+        const double y = 10 + (i * 29) % 80;
+        if (i % 3 == 0) {
+            state.addAnnotation(kind::Highlighter{{{x, y}, {x + 20, y + 4}}});
+        } else if (i % 3 == 1) {
+            state.addAnnotation(kind::Number{i, {x, y}});
+        } else {
+            state.addAnnotation(kind::Text{QStringLiteral("t%1").arg(i), {x, y}});
+        }
+        layer.update(state.annotations(), size, 1);
+    }
+    enum class Step { undo, redo, add, erase };
+    const struct {
+        Step step;
+        std::size_t mostDrawn; // what the step may cost, in annotations drawn
+    } steps[] = {
+        {Step::undo, AnnotationLayer::reach * 2},
+        {Step::undo, AnnotationLayer::reach * 2},
+        {Step::redo, AnnotationLayer::reach * 2},
+        {Step::undo, AnnotationLayer::reach * 2},
+        {Step::redo, AnnotationLayer::reach * 2},
+        {Step::redo, AnnotationLayer::reach * 2},
+        {Step::add, AnnotationLayer::reach * 2},
+        {Step::undo, AnnotationLayer::reach * 2},
+        {Step::erase, 60},
+        {Step::undo, 60},
+        {Step::redo, 60},
+    };
+    for (std::size_t i = 0; i < std::size(steps); ++i) {
+        switch (steps[i].step) {
+        case Step::undo:
+            state.undo();
+            break;
+        case Step::redo:
+            state.redo();
+            break;
+        case Step::add:
+            addStroke(50);
+            break;
+        case Step::erase:
+            state.eraseAt({78, 46}); // the badge numbered 4, deep in the list
+            break;
+        }
+        ASSERT_EQ(layer.update(state.annotations(), size, 1),
+                  drawnDirectly(state.annotations(), size))
+            << "step " << i;
+        EXPECT_LE(layer.lastDrawn(), steps[i].mostDrawn) << "step " << i;
+    }
+    for (int i = 0; i < 30; ++i) {
+        state.undo(); // past the base's reach: a redraw from scratch, still exact
+    }
+    EXPECT_EQ(layer.update(state.annotations(), size, 1), drawnDirectly(state.annotations(), size));
 }
 
 TEST_F(AnnotationLayerTest, AnErasureFollowedByAnAdditionIsNotMistakenForAnAppend) {

@@ -1,8 +1,7 @@
-#include "platform/ffmpeg/FfmpegMediaWriter.h"
-
 #include "platform/ffmpeg/AudioEncoder.h"
 #include "platform/ffmpeg/SegmentMuxer.h"
 #include "platform/ffmpeg/VideoEncoder.h"
+#include "platform/MediaWriter.h"
 
 #include <algorithm>
 
@@ -150,33 +149,44 @@ private:
     Status status_ = Status::writing;
 };
 
-} // namespace
-
-Expected<std::unique_ptr<MediaWriter>, MediaWriterError>
-FfmpegMediaEncoding::create(const VideoSettings& video, const std::optional<AudioSettings>& audio,
-                            SegmentSink sink) {
-    // The encoders' statistics and notices are not for our users' terminals.
-    av_log_set_level(AV_LOG_ERROR);
-    if (video.width < 2 || video.height < 2 || video.width % 2 != 0 || video.height % 2 != 0) {
-        return Unexpected(MediaWriterError::refused);
-    }
-    auto videoEncoder = VideoEncoder::open(video);
-    if (!videoEncoder) {
-        return Unexpected(MediaWriterError::unavailable);
-    }
-    std::unique_ptr<AudioEncoder> audioEncoder;
-    if (audio) {
-        audioEncoder = AudioEncoder::open(*audio);
-        if (!audioEncoder) {
+// What the module hands out: writers on FFmpeg's libraries.
+class ModuleEncoding final : public MediaEncoding {
+public:
+    Expected<std::unique_ptr<MediaWriter>, MediaWriterError>
+    create(const VideoSettings& video, const std::optional<AudioSettings>& audio,
+           SegmentSink sink) override {
+        // The encoders' statistics and notices are not for our users' terminals.
+        av_log_set_level(AV_LOG_ERROR);
+        if (video.width < 2 || video.height < 2 || video.width % 2 != 0 || video.height % 2 != 0) {
+            return Unexpected(MediaWriterError::refused);
+        }
+        auto videoEncoder = VideoEncoder::open(video);
+        if (!videoEncoder) {
             return Unexpected(MediaWriterError::unavailable);
         }
+        std::unique_ptr<AudioEncoder> audioEncoder;
+        if (audio) {
+            audioEncoder = AudioEncoder::open(*audio);
+            if (!audioEncoder) {
+                return Unexpected(MediaWriterError::unavailable);
+            }
+        }
+        auto writer = std::make_unique<FfmpegMediaWriter>(video, std::move(videoEncoder),
+                                                          std::move(audioEncoder));
+        if (!writer->openMuxer(std::move(sink))) {
+            return Unexpected(MediaWriterError::refused);
+        }
+        return std::unique_ptr<MediaWriter>(std::move(writer));
     }
-    auto writer = std::make_unique<FfmpegMediaWriter>(video, std::move(videoEncoder),
-                                                      std::move(audioEncoder));
-    if (!writer->openMuxer(std::move(sink))) {
-        return Unexpected(MediaWriterError::refused);
-    }
-    return std::unique_ptr<MediaWriter>(std::move(writer));
-}
+};
+
+} // namespace
 
 } // namespace velloq::platform
+
+// The module's one entry point, looked up by name when it is loaded.
+extern "C" __attribute__((visibility("default"))) velloq::platform::MediaEncoding*
+velloq_ffmpeg_encoding() {
+    static velloq::platform::ModuleEncoding encoding;
+    return &encoding;
+}

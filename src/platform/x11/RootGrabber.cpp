@@ -96,6 +96,10 @@ RootGrabber::RootGrabber(Display* display) : display_(display) {
 
 RootGrabber::~RootGrabber() = default;
 
+void RootGrabber::releaseSegment() {
+    segment_.reset();
+}
+
 Expected<void, ScreensError> RootGrabber::grab(const PixelRect& area,
                                                const PixelBuffer& destination) {
     if (area.width < 1 || area.height < 1 || destination.width != area.width ||

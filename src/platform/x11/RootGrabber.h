@@ -22,6 +22,8 @@ public:
 
     Expected<void, ScreensError> grab(const PixelRect& area, const PixelBuffer& destination);
     bool usesSharedMemory() const { return shmAvailable_; }
+    // Frees the segment kept for the next grab.
+    void releaseSegment();
 
 private:
     struct Segment;

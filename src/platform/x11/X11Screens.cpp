@@ -1,6 +1,7 @@
 #include "platform/x11/X11Screens.h"
 
 #include "geometry/MonitorLayout.h"
+#include "platform/x11/ComposedGrabber.h"
 #include "platform/x11/RootGrabber.h"
 #include "platform/x11/X11WindowList.h"
 #include "platform/x11/XErrorTrap.h"
@@ -11,6 +12,7 @@ namespace velloq::platform {
 struct X11Screens::Connection {
     x11::DisplayPtr display;
     std::unique_ptr<x11::RootGrabber> grabber;
+    std::unique_ptr<x11::ComposedGrabber> composed;
     bool randr15 = false;
 };
 
@@ -35,7 +37,9 @@ X11Screens::X11Screens(ScaleProvider scale, std::string displayName)
 
 X11Screens::~X11Screens() {
     if (connection_) {
-        connection_->grabber.reset(); // detaches its segment while the display is open
+        // Both detach their segments while the display is still open.
+        connection_->composed.reset();
+        connection_->grabber.reset();
     }
 }
 
@@ -56,6 +60,7 @@ X11Screens::Connection* X11Screens::connect() {
                           XRRQueryVersion(display.get(), &major, &minor) &&
                           (major > 1 || (major == 1 && minor >= 5));
     connection->grabber = std::make_unique<x11::RootGrabber>(display.get());
+    connection->composed = std::make_unique<x11::ComposedGrabber>(display.get());
     connection->display = std::move(display);
     connection_ = std::move(connection);
     return connection_.get();
@@ -118,6 +123,29 @@ Expected<void, ScreensError> X11Screens::grab(const PixelRect& area,
         return Unexpected(noConnection());
     }
     return connection->grabber->grab(area, destination);
+}
+
+Expected<OwnedPixels, ScreensError>
+X11Screens::grabComposed(int width, int height, const std::vector<GrabPlacement>& placements) {
+    Connection* connection = connect();
+    if (connection == nullptr) {
+        return Unexpected(noConnection());
+    }
+    if (connection->composed->available()) {
+        auto composed = connection->composed->grab(width, height, placements);
+        if (composed) {
+            return composed;
+        }
+        // Area by area below: slower, but it reports the failure in its own words.
+    }
+    return Screens::grabComposed(width, height, placements);
+}
+
+void X11Screens::releaseSpareMemory() {
+    if (connection_) {
+        connection_->composed->releaseSpare();
+        connection_->grabber->releaseSegment();
+    }
 }
 
 bool X11Screens::usesSharedMemory() {

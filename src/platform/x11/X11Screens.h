@@ -13,8 +13,9 @@
 #include <string_view>
 
 namespace velloq::platform::x11 {
+class ComposedGrabber;
 class RootGrabber;
-}
+} // namespace velloq::platform::x11
 
 namespace velloq::platform {
 
@@ -34,6 +35,9 @@ public:
     Expected<std::vector<WindowInfo>, ScreensError> windows() override;
     Expected<void, ScreensError> grab(const PixelRect& area,
                                       const PixelBuffer& destination) override;
+    Expected<OwnedPixels, ScreensError>
+    grabComposed(int width, int height, const std::vector<GrabPlacement>& placements) override;
+    void releaseSpareMemory() override;
 
     bool usesSharedMemory();
 
