@@ -21,6 +21,8 @@ packages=(
   xvfb xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils x11-utils
   openbox tint2 xdotool imagemagick dbus dbus-x11 gnome-keyring libsecret-tools
   pulseaudio pulseaudio-utils
+  # video links played in a real browser, driven by a small Python script
+  chromium python3
   fonts-dejavu-core fonts-quicksand adwaita-icon-theme curl ca-certificates
 )
 

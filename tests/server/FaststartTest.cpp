@@ -2,10 +2,10 @@
 // with its index in front, made off the request thread, while the upload
 // itself stays reachable as it was sent.
 
+#include "FaststartFixture.h"
 #include "Recording.h"
 #include "server/FaststartWorker.h"
 #include "server/ViewerPage.h"
-#include "ServerFixture.h"
 
 #include <cmath>
 #include <fcntl.h>
@@ -20,43 +20,7 @@ namespace {
 
 using nlohmann::json;
 using namespace std::chrono_literals;
-
-class FaststartTest : public ServerFixture {
-protected:
-    // Uploads `video` in two parts; the viewUrl.
-    std::string publish(const std::string& video) {
-        const std::string id = startVideo();
-        const std::size_t half = video.size() / 2;
-        const std::string e1 = putPart(id, 1, video.substr(0, half));
-        const std::string e2 = putPart(id, 2, video.substr(half));
-        HttpResponse done =
-            complete(id, {{{"partNumber", 1}, {"etag", e1}}, {{"partNumber", 2}, {"etag", e2}}},
-                     video.size());
-        EXPECT_EQ(done.status, 200) << done.body;
-        return done.status == 200 ? json::parse(done.body)["viewUrl"].get<std::string>() : "";
-    }
-
-    // Waits, boundedly, for the worker to log its verdict on the video.
-    bool logged(const std::string& text) {
-        for (int i = 0; i < 600; ++i) {
-            for (const auto& line : logLines()) {
-                if (line.find(text) != std::string::npos) {
-                    return true;
-                }
-            }
-            std::this_thread::sleep_for(50ms);
-        }
-        return false;
-    }
-
-    HttpResponse get(const std::string& url, const std::string& range = {}) {
-        HttpRequest req = request("GET", url, nullptr);
-        if (!range.empty()) {
-            req.headers.push_back("Range: " + range);
-        }
-        return send(req);
-    }
-};
+using FaststartTest = FaststartFixture;
 
 TEST_F(FaststartTest, RecordingLinkOpensAPageThatPlaysASeekableCopy) {
     const std::string video = recordedVideo(6, 320, 240);
