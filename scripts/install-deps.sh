@@ -23,6 +23,8 @@ packages=(
   pulseaudio pulseaudio-utils
   # video links played in a real browser, driven by a small Python script
   chromium python3
+  # a clipboard manager that takes the clipboard over when an application quits
+  xfce4-settings
   fonts-dejavu-core fonts-quicksand adwaita-icon-theme curl ca-certificates
 )
 
