@@ -1,5 +1,6 @@
 #include "server/FaststartWorker.h"
 
+#include "server/PosterFrame.h"
 #include "server/Remux.h"
 
 #include <chrono>
@@ -93,6 +94,12 @@ void FaststartWorker::copy(const std::string& id) {
     if (!summary) {
         log_.line("video " + id + ": no browser copy: " + summary.error().message);
         return;
+    }
+    // A video without a poster still plays; the player shows its first picture itself.
+    if (auto poster = posterPng(temp.value().path(), stopping_); !poster) {
+        log_.line("video " + id + ": no poster: " + poster.error().message);
+    } else if (auto kept = writeFileAtomically(dir_.posterPath(id), poster.value(), 0600); !kept) {
+        log_.line("video " + id + ": no poster: " + kept.error().message);
     }
     const nlohmann::json description{{"durationSeconds", summary.value().durationSeconds},
                                      {"width", summary.value().width},

@@ -1,21 +1,14 @@
 #include "server/Remux.h"
 
-extern "C" {
-#include <libavformat/avformat.h>
-#include <libavutil/error.h>
-}
+#include "server/AvInput.h"
 
 #include <algorithm>
 #include <memory>
-#include <mutex>
 #include <vector>
 
 namespace velloq::server {
 namespace {
 
-struct InputClose {
-    void operator()(AVFormatContext* context) const { avformat_close_input(&context); }
-};
 struct OutputFree {
     void operator()(AVFormatContext* context) const {
         if (context->pb != nullptr) {
@@ -24,55 +17,13 @@ struct OutputFree {
         avformat_free_context(context);
     }
 };
-struct PacketFree {
-    void operator()(AVPacket* packet) const { av_packet_free(&packet); }
-};
-struct DictionaryFree {
-    void operator()(AVDictionary* dictionary) const { av_dict_free(&dictionary); }
-};
-
-std::string avError(int code) {
-    char text[AV_ERROR_MAX_STRING_SIZE] = {};
-    av_strerror(code, text, sizeof text);
-    return text;
-}
-
-int interrupted(void* flag) {
-    return static_cast<const std::atomic<bool>*>(flag)->load() ? 1 : 0;
-}
-
-// Uploads are untrusted: only the MP4 demuxer reads them, only from the
-// local file, and it never follows references to other files.
-Expected<std::unique_ptr<AVFormatContext, InputClose>, Error>
-openInput(const std::filesystem::path& path, const std::atomic<bool>& cancel) {
-    AVFormatContext* raw = avformat_alloc_context();
-    if (raw == nullptr) {
-        return fail("out of memory");
-    }
-    raw->interrupt_callback = {interrupted, const_cast<std::atomic<bool>*>(&cancel)};
-    AVDictionary* options = nullptr;
-    av_dict_set(&options, "protocol_whitelist", "file", 0);
-    av_dict_set(&options, "format_whitelist", "mov,mp4,m4a,3gp,3g2,mj2", 0);
-    std::unique_ptr<AVDictionary, DictionaryFree> owned(options);
-    AVDictionary* passed = owned.release();
-    const int opened =
-        avformat_open_input(&raw, path.c_str(), av_find_input_format("mp4"), &passed);
-    owned.reset(passed);
-    if (opened < 0) {
-        return fail("not a readable MP4: " + avError(opened)); // raw was freed
-    }
-    return std::unique_ptr<AVFormatContext, InputClose>(raw);
-}
 
 } // namespace
 
 Expected<RemuxSummary, Error> remuxFaststart(const std::filesystem::path& input,
                                              const std::filesystem::path& output,
                                              const std::atomic<bool>& cancel) {
-    // What went wrong is returned and logged by the caller in one line.
-    static std::once_flag quiet;
-    std::call_once(quiet, [] { av_log_set_level(AV_LOG_QUIET); });
-    auto in = openInput(input, cancel);
+    auto in = openUploadedMp4(input, cancel);
     if (!in) {
         return Unexpected(in.error());
     }
@@ -119,7 +70,7 @@ Expected<RemuxSummary, Error> remuxFaststart(const std::filesystem::path& input,
         return fail("cannot write the MP4 header: " + avError(header));
     }
 
-    std::unique_ptr<AVPacket, PacketFree> packet(av_packet_alloc());
+    PacketPtr packet(av_packet_alloc());
     if (!packet) {
         return fail("out of memory");
     }

@@ -26,6 +26,9 @@ void servePage(ServerContext& ctx, const std::string& id, Response& res) {
     case CopyState::Ready:
         if (auto info = ctx.faststart.info(id)) {
             content.videoUrl = content.downloadUrl = ctx.baseUrl + "/v/" + id + "/video.mp4";
+            if (fs::is_regular_file(ctx.data.posterPath(id), ec)) {
+                content.posterUrl = ctx.baseUrl + "/v/" + id + "/poster.png";
+            }
             content.durationSeconds = info->durationSeconds;
             content.width = info->width;
             content.height = info->height;
@@ -66,6 +69,10 @@ void addViewerRoutes(ServerContext& ctx) {
     addReadRoute(ctx, "/v/([0-9a-f]{32})", Route::Video, [&ctx](const Request& req, Response& res) {
         servePage(ctx, req.matches[1], res);
     });
+    addReadRoute(ctx, "/v/([0-9a-f]{32})/poster\\.png", Route::Video,
+                 [&ctx](const Request& req, Response& res) {
+                     serveFile(req, res, ctx.data.posterPath(req.matches[1]), "image/png");
+                 });
     addReadRoute(
         ctx, "/v/([0-9a-f]{32})/video\\.mp4", Route::Video,
         [&ctx](const Request& req, Response& res) { serveCopy(ctx, req, req.matches[1], res); });

@@ -11,8 +11,10 @@
 #include <fcntl.h>
 #include <fstream>
 #include <regex>
+#include <spng.h>
 #include <sys/stat.h>
 #include <thread>
+#include <tuple>
 #include <unistd.h>
 
 namespace velloq::server::test {
@@ -21,6 +23,34 @@ namespace {
 using nlohmann::json;
 using namespace std::chrono_literals;
 using FaststartTest = FaststartFixture;
+
+struct RgbPicture {
+    int width = 0;
+    int height = 0;
+    std::vector<unsigned char> rgb;
+    std::tuple<int, int, int> at(int x, int y) const {
+        const std::size_t i = (static_cast<std::size_t>(y) * width + x) * 3;
+        return {rgb[i], rgb[i + 1], rgb[i + 2]};
+    }
+};
+
+RgbPicture decodeRgb(const std::string& png) {
+    RgbPicture picture;
+    std::unique_ptr<spng_ctx, void (*)(spng_ctx*)> ctx(spng_ctx_new(0), spng_ctx_free);
+    spng_ihdr ihdr{};
+    std::size_t size = 0;
+    if (spng_set_png_buffer(ctx.get(), png.data(), png.size()) != 0 ||
+        spng_get_ihdr(ctx.get(), &ihdr) != 0 ||
+        spng_decoded_image_size(ctx.get(), SPNG_FMT_RGB8, &size) != 0) {
+        return picture;
+    }
+    picture.rgb.resize(size);
+    if (spng_decode_image(ctx.get(), picture.rgb.data(), size, SPNG_FMT_RGB8, 0) == 0) {
+        picture.width = static_cast<int>(ihdr.width);
+        picture.height = static_cast<int>(ihdr.height);
+    }
+    return picture;
+}
 
 TEST_F(FaststartTest, RecordingLinkOpensAPageThatPlaysASeekableCopy) {
     const std::string video = recordedVideo(6, 320, 240);
@@ -51,6 +81,20 @@ TEST_F(FaststartTest, RecordingLinkOpensAPageThatPlaysASeekableCopy) {
     EXPECT_NE(page.body.find("<span id=\"duration\">0:06</span>"), std::string::npos) << page.body;
     EXPECT_NE(page.body.find("href=\"" + view + "/video.mp4\" download"), std::string::npos);
     EXPECT_NE(page.body.find("width=\"320\" height=\"240\""), std::string::npos);
+
+    // The poster is the first picture: the moving bar at the left edge on the gradient.
+    EXPECT_NE(page.body.find("poster=\"" + view + "/poster.png\""), std::string::npos);
+    const HttpResponse poster = get(view + "/poster.png");
+    ASSERT_EQ(poster.status, 200);
+    EXPECT_EQ(poster.header("content-type"), "image/png");
+    const auto picture = decodeRgb(poster.body);
+    ASSERT_EQ(picture.width, 320);
+    ASSERT_EQ(picture.height, 240);
+    const auto near = [](int value, int expected) { return std::abs(value - expected) <= 24; };
+    const auto [r, g, b] = picture.at(160, 120);
+    EXPECT_TRUE(near(r, 0) && near(g, 127) && near(b, 0x40)) << r << " " << g << " " << b;
+    const auto [br, bg, bb] = picture.at(10, 120);
+    EXPECT_TRUE(near(br, 255) && near(bg, 255) && near(bb, 255)) << br << " " << bg << " " << bb;
 
     // Players read the index and then jump about with ranges.
     const std::string size = std::to_string(copy.body.size());
