@@ -19,7 +19,7 @@ FaststartWorker::~FaststartWorker() {
 void FaststartWorker::enqueue(const std::string& id) {
     {
         std::lock_guard lock(mutex_);
-        if (stopping_ || pending_.count(id) != 0 || info(id)) {
+        if (stopping_ || pending_.count(id) != 0 || failed_.count(id) != 0 || info(id)) {
             return;
         }
         pending_.insert(id);
@@ -77,23 +77,26 @@ void FaststartWorker::work() {
         const std::string id = queue_.front();
         queue_.pop_front();
         lock.unlock();
-        copy(id);
+        const bool made = copy(id);
         lock.lock();
         pending_.erase(id);
+        if (!made) {
+            failed_.insert(id);
+        }
     }
 }
 
-void FaststartWorker::copy(const std::string& id) {
+bool FaststartWorker::copy(const std::string& id) {
     const auto started = std::chrono::steady_clock::now();
     auto temp = dir_.createTemp(); // removed on every path that does not publish it
     if (!temp) {
         log_.line("video " + id + ": no browser copy: " + temp.error().message);
-        return;
+        return false;
     }
     auto summary = remuxFaststart(dir_.videoPath(id), temp.value().path(), stopping_);
     if (!summary) {
         log_.line("video " + id + ": no browser copy: " + summary.error().message);
-        return;
+        return false;
     }
     // A video without a poster still plays; the player shows its first picture itself.
     if (auto poster = posterPng(temp.value().path(), stopping_); !poster) {
@@ -111,12 +114,13 @@ void FaststartWorker::copy(const std::string& id) {
     if (!described || !published) {
         log_.line("video " + id + ": no browser copy: " +
                   (described ? published.error().message : described.error().message));
-        return;
+        return false;
     }
     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
                         std::chrono::steady_clock::now() - started)
                         .count();
     log_.line("video " + id + ": browser copy ready in " + std::to_string(ms) + "ms");
+    return true;
 }
 
 } // namespace velloq::server

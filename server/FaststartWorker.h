@@ -22,7 +22,7 @@ namespace velloq::server {
 enum class CopyState {
     Preparing, // queued or being written
     Ready,
-    Unavailable // never asked for, or the original could not be copied
+    Unavailable // not asked for in this run, or the original could not be copied
 };
 
 struct CopyInfo {
@@ -38,7 +38,9 @@ public:
     FaststartWorker(const FaststartWorker&) = delete;
     FaststartWorker& operator=(const FaststartWorker&) = delete;
 
-    // Queues the published video `id`; one already queued or copied is left alone.
+    // Queues the published video `id`; one already queued or copied, or whose
+    // copy failed in this run, is left alone. A copy cut short by a restart is
+    // made again when asked for once more.
     void enqueue(const std::string& id);
     CopyState state(const std::string& id);
     // What the copy holds, once it is ready.
@@ -48,7 +50,7 @@ public:
 
 private:
     void work();
-    void copy(const std::string& id);
+    bool copy(const std::string& id);
 
     const DataDir& dir_;
     Logger log_;
@@ -56,6 +58,7 @@ private:
     std::condition_variable wake_;
     std::deque<std::string> queue_;
     std::set<std::string> pending_; // queued and running
+    std::set<std::string> failed_;
     std::atomic<bool> stopping_{false};
     std::thread thread_;
 };

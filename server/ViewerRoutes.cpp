@@ -20,6 +20,8 @@ void servePage(ServerContext& ctx, const std::string& id, Response& res) {
     const std::string original = ctx.baseUrl + "/v/" + id + ".mp4";
     ViewerContent content;
     content.downloadUrl = original;
+    // Published before this run, its copy cut short by a restart: made now.
+    ctx.faststart.enqueue(id);
     switch (ctx.faststart.state(id)) {
     case CopyState::Preparing:
         break; // the page waits and reloads

@@ -137,6 +137,29 @@ TEST_F(FaststartTest, AnUploadThatIsNoMp4IsPlayedAsSentAndHasNoCopy) {
     EXPECT_EQ(get(unknown + "/video.mp4").status, 404);
 }
 
+TEST_F(FaststartTest, ACopyCutShortByARestartIsMadeWhenTheLinkIsOpenedAgain) {
+    const std::string view = publish(recordedVideo(2, 160, 120));
+    ASSERT_TRUE(logged("browser copy ready"));
+    const std::string id = view.substr(view.rfind('/') + 1);
+    // As if the server had stopped while writing it.
+    std::filesystem::remove(dataDir_ / "videos" / (id + ".web.mp4"));
+    restartServer();
+    const std::string page = url("/v/" + id);
+    EXPECT_EQ(get(page + "/video.mp4").status, 404) << "not asked for yet";
+    bool ready = false;
+    for (int i = 0; i < 200 && !ready; ++i) {
+        const HttpResponse got = get(page);
+        ASSERT_EQ(got.status, 200);
+        ready = got.body.find("src=\"" + page + "/video.mp4\"") != std::string::npos;
+        if (!ready) {
+            EXPECT_NE(got.body.find("id=\"preparing\""), std::string::npos) << got.body;
+            std::this_thread::sleep_for(50ms);
+        }
+    }
+    EXPECT_TRUE(ready);
+    EXPECT_EQ(get(page + "/video.mp4").status, 200);
+}
+
 TEST(ViewerPage, DurationsAndEscapes) {
     struct Case {
         double seconds;
