@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Opens a video page in headless Chromium and prints, as one JSON object,
 what its player did: the duration it reports, where a seek to the middle
-landed and how far playback went from there.
+landed, how long the seek took and how far playback went from there. A
+video's own address works too: Chromium shows it in a page of its own.
 
 Usage: browser_playback.py PAGE_URL [SECONDS]
 
@@ -28,7 +29,7 @@ import urllib.request
 # plays until half a second past it, or until 20 s have passed.
 PLAYER_CHECK = r"""
 (async () => {
-  const video = document.getElementById('video');
+  const video = document.getElementById('video') || document.querySelector('video');
   if (!video) return {error: 'no video element'};
   const until = (event, ms) => new Promise((resolve) => {
     const timer = setTimeout(() => resolve(false), ms);
@@ -46,8 +47,10 @@ PLAYER_CHECK = r"""
   };
   const middle = video.duration / 2;
   const seeked = until('seeked', 20000);
+  const seekBegun = performance.now();
   video.currentTime = middle;
   if (!(await seeked)) return Object.assign(result, {error: 'seek never finished'});
+  result.seekMs = Math.round(performance.now() - seekBegun);
   result.seekedTo = video.currentTime;
   video.muted = true;
   await video.play();
