@@ -189,7 +189,8 @@ void videoClient(const Settings& s, int video) {
         failure("complete");
         return;
     }
-    if (fetchMd5(s, view["viewUrl"]) != sent.hexDigest()) {
+    // The link opens a page; the video as uploaded is at the same address plus ".mp4".
+    if (fetchMd5(s, view["viewUrl"].get<std::string>() + ".mp4") != sent.hexDigest()) {
         failure("video came back different");
     }
 }

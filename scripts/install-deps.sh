@@ -22,6 +22,10 @@ packages=(
   xvfb xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils x11-utils
   openbox tint2 xdotool imagemagick dbus dbus-x11 gnome-keyring libsecret-tools
   pulseaudio pulseaudio-utils
+  # video links played in a real browser, driven by a small Python script
+  chromium python3
+  # a clipboard manager that takes the clipboard over when an application quits
+  xfce4-settings
   fonts-dejavu-core fonts-quicksand adwaita-icon-theme curl ca-certificates
   # packaging: Debian packages and the checks of what they install
   dpkg-dev file lintian desktop-file-utils appstream man-db groff-base hicolor-icon-theme zsh

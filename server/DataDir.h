@@ -3,7 +3,9 @@
 // Layout of the server's data directory:
 //   tls/       generated CA and server certificate
 //   images/    published images, <id>.png
-//   videos/    published videos, <id>.mp4
+//   videos/    published videos, <id>.mp4 as uploaded, and the copy browsers
+//              play, <id>.web.mp4, described by <id>.web.json, with its first
+//              picture <id>.poster.png
 //   pending/   parts of unfinished videos, <videoId>/<n>.part
 //   tmp/       files still being written; emptied at start-up
 // Every directory is private to the server's user. Names are always ids the
@@ -32,6 +34,15 @@ public:
     }
     fs::path videoPath(std::string_view id) const {
         return root_ / "videos" / (std::string(id) + ".mp4");
+    }
+    fs::path webVideoPath(std::string_view id) const {
+        return root_ / "videos" / (std::string(id) + ".web.mp4");
+    }
+    fs::path posterPath(std::string_view id) const {
+        return root_ / "videos" / (std::string(id) + ".poster.png");
+    }
+    fs::path webVideoInfoPath(std::string_view id) const {
+        return root_ / "videos" / (std::string(id) + ".web.json");
     }
 
     Expected<TempFile, Error> createTemp() const { return TempFile::create(tmpDir()); }

@@ -5,6 +5,7 @@
 
 #include "server/Config.h"
 #include "server/DataDir.h"
+#include "server/FaststartWorker.h"
 #include "server/Faults.h"
 #include "server/HttpMessage.h"
 #include "server/KeyRing.h"
@@ -47,6 +48,7 @@ struct ServerContext {
     KeyRing keys;
     PartSigner signer;
     VideoStore videos;
+    FaststartWorker faststart{data, log};
     FaultTable faults;
     std::string baseUrl; // every link handed out starts with this
     std::vector<RouteEntry> routes;
@@ -70,6 +72,7 @@ void handleRequest(ServerContext& ctx, Request& req, BodyReader& reader, Respons
 void addUploadRoute(ServerContext& ctx);
 void addVideoRoutes(ServerContext& ctx);
 void addPublicRoutes(ServerContext& ctx);
+void addViewerRoutes(ServerContext& ctx);
 void addFaultRoutes(ServerContext& ctx);
 
 } // namespace velloq::server

@@ -79,6 +79,7 @@ Expected<std::unique_ptr<SharingServer>, Error> SharingServer::create(const Serv
     addUploadRoute(ctx);
     addVideoRoutes(ctx);
     addPublicRoutes(ctx);
+    addViewerRoutes(ctx);
     if (config.faultInjection) {
         addFaultRoutes(ctx);
     }
@@ -138,6 +139,9 @@ void SharingServer::stop() {
         stopping_ = true;
     }
     sweepWake_.notify_all();
+    if (ctx_) {
+        ctx_->faststart.stop(); // a copy being written is abandoned, not waited for
+    }
     if (http_) {
         http_->stop();
     }

@@ -229,7 +229,9 @@ void complete(ServerContext& ctx, const Request& req, Response& res, BodyReader&
         sendFailure(ctx, res, published.error());
         return;
     }
-    sendJson(res, 200, {{"viewUrl", ctx.baseUrl + "/v/" + published.value() + ".mp4"}});
+    // The browser copy is made on the worker's own thread: the answer does not wait for it.
+    ctx.faststart.enqueue(published.value());
+    sendJson(res, 200, {{"viewUrl", ctx.baseUrl + "/v/" + published.value()}});
 }
 
 void abortVideo(ServerContext& ctx, const Request& req, Response& res, BodyReader& reader) {

@@ -7,8 +7,9 @@
 namespace velloq::platform {
 
 // The desktop clipboard. What is put on it stays available after the window
-// that put it there has gone, for as long as Velloq runs. Each call clears it
-// first, so it holds one thing at a time.
+// that put it there has gone, for as long as Velloq runs, and after Velloq
+// quits normally when the desktop runs a clipboard manager. Each call clears
+// it first, so it holds one thing at a time.
 class Clipboard {
 public:
     virtual ~Clipboard() = default;

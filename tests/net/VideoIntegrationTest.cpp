@@ -69,7 +69,7 @@ TEST_F(VideoIntegrationTest, FileLayoutsAndTheJoinedFile) {
         for (std::size_t i = 0; i < sent.size(); ++i) {
             EXPECT_EQ(sent[i], (std::pair<int, std::size_t>(int(i) + 1, c.partSizes[i])));
         }
-        EXPECT_EQ(server.download(link), bytes) << c.size;
+        EXPECT_EQ(server.downloadVideo(link), bytes) << c.size;
     }
     EXPECT_EQ(platform.log.count("Velloq video: upload complete parts=5"), 1u);
     EXPECT_EQ(platform.log.count("failed, retrying"), 0u);
@@ -99,7 +99,7 @@ TEST_F(VideoIntegrationTest, StreamingCutsFiveMebibytePartsAndAbortEndsTheVideo)
     ASSERT_TRUE(link.has_value()) << userMessage(link.error());
     EXPECT_EQ(puts(), (std::vector<std::pair<int, std::size_t>>{
                           {1, 5 * MiB}, {2, 5 * MiB}, {3, 2 * MiB + 12345}}));
-    EXPECT_EQ(server.download(*link), bytes);
+    EXPECT_EQ(server.downloadVideo(*link), bytes);
 
     VideoStreamUploader aborted{*http};
     ASSERT_TRUE(aborted.start().has_value());
@@ -125,7 +125,7 @@ TEST_F(VideoIntegrationTest, APutThatFailsOnceIsRetriedOnAFreshAddress) {
     }
     ASSERT_EQ(addresses.size(), 2u);
     EXPECT_NE(addresses[0], addresses[1]);
-    EXPECT_EQ(server.download(link), bytes);
+    EXPECT_EQ(server.downloadVideo(link), bytes);
 }
 
 TEST_F(VideoIntegrationTest, AStalledServiceTimesOutOnTheIdleOrTheExchangeLimit) {

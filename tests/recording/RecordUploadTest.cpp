@@ -76,7 +76,7 @@ TEST(RecordUploadTest, StreamsWhileRecordingAndTheServedVideoIsTheFile) {
     ASSERT_EQ(record.wait(60s), 0) << record.errors();
     const std::string link = record.output().substr(0, record.output().find('\n'));
     ASSERT_EQ(link.rfind("https://", 0), 0u) << record.output();
-    EXPECT_TRUE(server.download(link) == velloq::testing::fileContents(kept))
+    EXPECT_TRUE(server.downloadVideo(link) == velloq::testing::fileContents(kept))
         << "the service serves the recording";
     EXPECT_TRUE(std::filesystem::is_empty(temporary)) << "the temporary file became the kept one";
 

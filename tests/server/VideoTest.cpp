@@ -34,14 +34,15 @@ TEST_F(VideoTest, PartsListedInAnyOrderAreJoinedInPartNumberOrder) {
     const std::string view = json::parse(done.body)["viewUrl"];
     ASSERT_EQ(view.rfind(server_->baseUrl() + "/v/", 0), 0u) << view;
 
-    HttpResponse whole = send(request("GET", view, nullptr));
+    // The link is the page; the upload as sent is beside it.
+    HttpResponse whole = send(request("GET", view + ".mp4", nullptr));
     EXPECT_EQ(whole.status, 200);
     EXPECT_EQ(whole.header("content-type"), "video/mp4");
     EXPECT_TRUE(whole.body == p1 + p2 + p3);
     EXPECT_EQ(filesIn("pending"), 0u);
 
     // Range arithmetic is covered by the parser tests; here, that it is served.
-    HttpRequest ranged = request("GET", view, nullptr);
+    HttpRequest ranged = request("GET", view + ".mp4", nullptr);
     ranged.headers.push_back("Range: bytes=5242878-5242881");
     HttpResponse slice = send(ranged);
     EXPECT_EQ(slice.status, 206);
@@ -156,7 +157,8 @@ TEST_F(VideoTest, PartsOfOneVideoMayArriveInParallel) {
     }
     HttpResponse done = complete(id, parts, joined.size());
     ASSERT_EQ(done.status, 200) << done.body;
-    EXPECT_TRUE(send(request("GET", json::parse(done.body)["viewUrl"], nullptr)).body == joined);
+    const std::string view = json::parse(done.body)["viewUrl"];
+    EXPECT_TRUE(send(request("GET", view + ".mp4", nullptr)).body == joined);
 }
 
 TEST_F(VideoTest, AbortExpiryAndStrangersAllEndInNotFound) {

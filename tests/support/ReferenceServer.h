@@ -35,6 +35,8 @@ public:
     void fault(const std::string& route, const std::string& json);
     // GETs a published link's bytes.
     std::string download(const std::string& url);
+    // A video link opens a page; the video as uploaded is beside it.
+    std::string downloadVideo(const std::string& viewUrl) { return download(viewUrl + ".mp4"); }
 
 private:
     TempDir dir_;
