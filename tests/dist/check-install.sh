@@ -71,6 +71,11 @@ dpkg-deb -x "$work/packages/velloq_${number}_${arch}.deb" "$work/unpacked"
 "$work/unpacked/usr/bin/velloq" --version >/dev/null || fail "the packaged velloq does not run"
 [ -f "$work/unpacked/usr/share/applications/dev.ordwin.velloq.desktop" ] \
   || fail "the app package lacks its desktop entry"
+# Recordings load their encoder module from beside the program, at first use.
+ls "$work/unpacked/usr/lib/velloq/"*.so >/dev/null 2>&1 \
+  || fail "the app package lacks the recording module"
+[[ $(dpkg-deb -f "$work/packages/velloq_${number}_${arch}.deb" Depends) == *libavcodec* ]] \
+  || fail "the app package does not depend on FFmpeg's libraries"
 
 if command -v lintian >/dev/null; then
   lintian --fail-on error --suppress-tags-from-file /dev/null \

@@ -99,7 +99,7 @@ TEST_F(RecordingSessionTest, PartsGoUpWhileRecordingAndTheLinkServesTheFile) {
     ASSERT_TRUE(result.link) << (result.uploadError ? describe(*result.uploadError) : "");
     EXPECT_EQ(result.partsBeforeStop, 3u);
     EXPECT_EQ(result.parts, 4u);
-    EXPECT_TRUE(server.download(*result.link) == velloq::testing::fileContents(*result.file));
+    EXPECT_TRUE(server.downloadVideo(*result.link) == velloq::testing::fileContents(*result.file));
 }
 
 TEST_F(RecordingSessionTest, WithoutTheServiceAtStartTheFileGoesUpWholeAtStop) {
@@ -110,7 +110,7 @@ TEST_F(RecordingSessionTest, WithoutTheServiceAtStartTheFileGoesUpWholeAtStop) {
     ASSERT_TRUE(result.file);
     ASSERT_TRUE(result.link) << (result.uploadError ? describe(*result.uploadError) : "");
     EXPECT_EQ(http->count("PUT", ""), 1u) << "one part of the whole file, nothing while recording";
-    EXPECT_TRUE(server.download(*result.link) == velloq::testing::fileContents(*result.file));
+    EXPECT_TRUE(server.downloadVideo(*result.link) == velloq::testing::fileContents(*result.file));
 }
 
 TEST_F(RecordingSessionTest, AFailedUploadStillHandsBackTheFinishedFile) {
