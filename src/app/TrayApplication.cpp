@@ -7,9 +7,11 @@
 #include "app/PermissionsModel.h"
 #include "app/ProductRoutes.h"
 #include "app/QuitOnSignal.h"
+#include "app/RecordingWiring.h"
 #include "app/TrayIcon.h"
 #include "net/StatusService.h"
 #include "platform/Platform.h"
+#include "recording/RecordingController.h"
 
 #include <QApplication>
 
@@ -25,9 +27,11 @@ int runTrayApplication(int& argc, char** argv, LinuxPlatform& platform, bool cap
     quitOnTerminationSignals(&app);
 
     wireProductRoutes();
+    RecordingWiring recording;
     AppDelegate delegate;
     delegate.startHealthProbe = [] { StatusService::shared().start(); };
     delegate.captureAction = [] { beginCapture(); };
+    delegate.recordAction = [] { recording::RecordingController::shared().beginRecordFlow(); };
     if (!delegate.applicationDidFinishLaunching()) {
         return 0;
     }
@@ -39,8 +43,10 @@ int runTrayApplication(int& argc, char** argv, LinuxPlatform& platform, bool cap
     if (captureAtStart) {
         platform::mainQueue().post([] { beginCapture(); });
     }
-    QObject::connect(&app, &QCoreApplication::aboutToQuit,
-                     [&delegate] { delegate.applicationWillTerminate(); });
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, [&delegate, &recording] {
+        recording.applicationWillTerminate();
+        delegate.applicationWillTerminate();
+    });
     // Permissions changed in the desktop's settings show up when the user comes back.
     QObject::connect(&app, &QGuiApplication::applicationStateChanged,
                      [](Qt::ApplicationState state) {

@@ -2,6 +2,7 @@
 
 #include "app/BeginCapture.h"
 #include "platform/Platform.h"
+#include "recording/RecordingController.h"
 #include "ui/BrandMark.h"
 #include "ui/Theme.h"
 
@@ -15,6 +16,8 @@ TrayIcon::TrayIcon() : menu_(std::make_unique<QMenu>()) {
 
     menu_->addAction(QStringLiteral("Capture"), QKeySequence(QStringLiteral("Ctrl+Meta+U")),
                      [] { beginCapture(); });
+    menu_->addAction(QStringLiteral("Record screen"), QKeySequence(QStringLiteral("Ctrl+Meta+R")),
+                     [] { recording::RecordingController::shared().beginRecordFlow(); });
     menu_->addSeparator();
     menu_->addAction(QString::fromUtf8("Settings\u2026"), QKeySequence(QStringLiteral("Ctrl+,")),
                      [] { platform::application().openWindow("settings"); });
