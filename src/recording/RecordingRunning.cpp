@@ -91,7 +91,8 @@ void RecordingController::Impl::showRecordingBar() {
                                   weakly([](RecordingController& c) { c.confirmDiscard(); }));
     present(*recordingPanel, true, false);
     relayoutOn(&Impl::recordingPanel, true,
-               {RecordingUIModel::Field::collapsed, RecordingUIModel::Field::phase});
+               {RecordingUIModel::Field::collapsed, RecordingUIModel::Field::phase,
+                RecordingUIModel::Field::elapsed}); // minutes may grow a digit
 }
 
 void RecordingController::Impl::startElapsedTimer() {
