@@ -118,9 +118,10 @@ protected:
         return pixels;
     }
 
-    // Runs of the brand's coral along the middle row of `box`, root x ranges.
+    // Runs of the brand's coral along a row of `box` just above the labels
+    // of its buttons, root x ranges.
     std::vector<std::pair<int, int>> coralRuns(const Box& box) {
-        const auto pixels = row(box.x, box.y + box.height / 2, box.width);
+        const auto pixels = row(box.x, box.y + box.height / 2 - 13, box.width);
         const auto coral = [](std::uint32_t p) {
             const int r = int(p >> 16) & 255, g = int(p >> 8) & 255, b = int(p) & 255;
             return r > 235 && std::abs(g - 77) < 20 && std::abs(b - 65) < 20;
@@ -305,15 +306,17 @@ TEST_F(RecordingE2ETest, RecordHotkeyToLinkAndEveryWayARecordingEnds) {
 
     {
         SCOPED_TRACE("hotkey, region, count-in, pause, stop: the link and the card");
-        // Noise cannot be compressed, so parts fill while the recording runs.
+        // Noise cannot be compressed, so parts fill while the whole primary
+        // is recorded at its full bit rate; the drag ends on the other
+        // display and is held to this one.
         MovingPicture noise(session->display(), {0, 0, 960, 540, 30, true});
         ASSERT_TRUE(pressStart()) << session->velloqLog();
-        session->drag(0, 0, 960, 540);
+        session->drag(0, 0, 2400, 1079);
         EXPECT_TRUE(waitPanel([](const Box& b) { return bottomRight(b) && b.width < 150; }, 3s))
             << "the count-in";
         const auto bar = recordingBar();
         ASSERT_TRUE(bar) << session->velloqLog();
-        for (int i = 0; i < 900 && recordedBytes() < 3 * partSize + 2'000'000; ++i) {
+        for (int i = 0; i < 900 && recordedBytes() < 2 * partSize + 2'000'000; ++i) {
             std::this_thread::sleep_for(100ms);
         }
         clickPauseOrResume(*bar);
@@ -331,13 +334,16 @@ TEST_F(RecordingE2ETest, RecordHotkeyToLinkAndEveryWayARecordingEnds) {
         EXPECT_TRUE(session->server().download(link) == local) << "served byte for byte";
         const std::size_t parts =
             std::size_t((std::int64_t(local.size()) + partSize - 1) / partSize);
-        EXPECT_GT(parts, 3u);
+        EXPECT_GE(parts, 3u);
         EXPECT_GT(partsBeforeStop * 2, parts) << "most parts went up while recording";
         // The video card: bottom right, its poster the recorded noise.
         const auto card = waitPanel(bottomRight, 5s);
         ASSERT_TRUE(card);
-        const auto pixels = row(card->x, card->y + card->height / 2, card->width);
-        std::vector<std::uint32_t> distinct(pixels);
+        std::vector<std::uint32_t> distinct;
+        for (int k = 1; k < 10; ++k) {
+            const auto pixels = row(card->x, card->y + k * card->height / 10, card->width);
+            distinct.insert(distinct.end(), pixels.begin(), pixels.end());
+        }
         std::sort(distinct.begin(), distinct.end());
         distinct.erase(std::unique(distinct.begin(), distinct.end()), distinct.end());
         EXPECT_GT(distinct.size(), 60u) << "a poster of the noise";
@@ -351,7 +357,7 @@ TEST_F(RecordingE2ETest, RecordHotkeyToLinkAndEveryWayARecordingEnds) {
         SCOPED_TRACE("discard through the alert");
         const auto bar = startQuickRecording();
         ASSERT_TRUE(bar) << session->velloqLog();
-        std::this_thread::sleep_for(2s);
+        std::this_thread::sleep_for(1500ms);
         clickDiscard(*bar);
         std::this_thread::sleep_for(1s);
         session->runClient({"/usr/bin/xdotool", "key", "Return"}); // "Discard" is the default
@@ -363,7 +369,7 @@ TEST_F(RecordingE2ETest, RecordHotkeyToLinkAndEveryWayARecordingEnds) {
         SCOPED_TRACE("sleep");
         const auto bar = startQuickRecording();
         ASSERT_TRUE(bar) << session->velloqLog();
-        std::this_thread::sleep_for(2s);
+        std::this_thread::sleep_for(1500ms);
         ASSERT_TRUE(bus.announceSleep());
         EXPECT_TRUE(waitPanel(atTop, 10s)) << "the banner";
         EXPECT_TRUE(eventually([&] { return temporaryRecordings().empty(); }, 10s));
@@ -376,7 +382,7 @@ TEST_F(RecordingE2ETest, RecordHotkeyToLinkAndEveryWayARecordingEnds) {
         const std::string before = session->clipboard();
         const auto bar = startQuickRecording();
         ASSERT_TRUE(bar) << session->velloqLog();
-        std::this_thread::sleep_for(2s);
+        std::this_thread::sleep_for(1500ms);
         session->click((bar->stopLeft + bar->stopRight) / 2, bar->middle());
         const auto link = linkAfter(before);
         ASSERT_FALSE(link.empty()) << session->velloqLog();
@@ -390,7 +396,7 @@ TEST_F(RecordingE2ETest, RecordHotkeyToLinkAndEveryWayARecordingEnds) {
         session->server().fault("complete", R"({"status":500,"times":1})");
         const auto bar = startQuickRecording();
         ASSERT_TRUE(bar) << session->velloqLog();
-        std::this_thread::sleep_for(2s);
+        std::this_thread::sleep_for(1500ms);
         session->click((bar->stopLeft + bar->stopRight) / 2, bar->middle());
         EXPECT_TRUE(waitPanel(atTop, 20s)) << "the banner";
         std::size_t kept = 0;
