@@ -143,12 +143,14 @@ RecordingWiring::~RecordingWiring() {
 
 void RecordingWiring::applicationWillTerminate() {
     auto& controller = RecordingController::shared();
-    if (!interruptible(controller.state())) {
+    if (interruptible(controller.state())) {
+        controller.systemInterrupt();
+    } else if (controller.state() != RecordingState::uploading) {
         return;
     }
-    controller.systemInterrupt();
-    // The main loop has ended; turn it by hand until the discard is through.
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    // The main loop has ended; turn it by hand until the discard is through,
+    // or an upload already finishing has its link (or kept its file).
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while (controller.state() != RecordingState::idle &&
            std::chrono::steady_clock::now() < deadline) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);

@@ -20,8 +20,9 @@ public:
     RecordingWiring& operator=(const RecordingWiring&) = delete;
 
     // The application is quitting: a running recording is discarded, and
-    // this waits (a few seconds at most) until its file is gone and the
-    // service's video dropped.
+    // this waits (ten seconds at most) until its file is gone and the
+    // service's video dropped; an upload already finishing gets the same
+    // time to end.
     void applicationWillTerminate();
 
 private:

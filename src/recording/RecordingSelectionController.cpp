@@ -117,6 +117,9 @@ void RecordingSelectionController::begin(RecordingMode mode,
         }
     }
     key->takeKeyboard();
+    if (at && mode == RecordingMode::window && key->screenFrame().contains(*at)) {
+        key->hoverAt(*at);
+    }
 }
 
 void RecordingSelectionController::finish(const std::function<void()>& then) {

@@ -60,6 +60,10 @@ void RecordingSelectionView::takeKeyboard() {
     grabKeyboard();
 }
 
+void RecordingSelectionView::hoverAt(const geometry::Point& global) {
+    apply(gesture_.mouseMoved({global.x - screen_.frame.x, global.y - screen_.frame.y}));
+}
+
 geometry::Point RecordingSelectionView::toView(const QPointF& local) const {
     // Within one screen the toolkit's offsets are points; only y turns over.
     return {local.x(), screen_.frame.height - local.y()};

@@ -28,6 +28,9 @@ public:
     [[nodiscard]] const SelectionGesture& gesture() const { return gesture_; }
     // Takes the keyboard so Escape arrives however the window manager feels.
     void takeKeyboard();
+    // Hovers what lies under the pointer at `global` before it first moves,
+    // so a click without a move picks it too.
+    void hoverAt(const geometry::Point& global);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -236,3 +236,21 @@ TEST_F(SelectionControllerTest, EscapeAndRightClickCancel) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(SelectionControllerTest, AClickWithoutAMoveInWindowModePicksWhatIsUnderThePointer) {
+    platform::WindowInfo window;
+    window.id = 77;
+    window.pid = 4242;
+    window.frame = {2000, 430, 300, 300}; // under the pointer (2100, 500), second screen
+    platform.screens.windowList = {window};
+    begin(RecordingMode::window);
+    const auto views = controller.windows();
+    ASSERT_EQ(views.size(), 2u);
+    mouse(views[1], QEvent::MouseButtonPress, {180, 500}, Qt::LeftButton, Qt::LeftButton);
+    mouse(views[1], QEvent::MouseButtonRelease, {180, 500}, Qt::LeftButton, Qt::NoButton);
+    EXPECT_EQ(result, "window 77");
+}
+
+} // namespace
