@@ -359,11 +359,14 @@ TEST_F(RecordingE2ETest, RecordHotkeyToLinkAndEveryWayARecordingEnds) {
         ASSERT_TRUE(bar) << session->velloqLog();
         std::this_thread::sleep_for(1500ms);
         clickDiscard(*bar);
-        std::this_thread::sleep_for(1s);
+        EXPECT_TRUE(waitPanel([](const Box& b) { return b.y > 200 && b.y + b.height < 1000; }, 5s))
+            << "the alert";
+        std::this_thread::sleep_for(300ms);
         session->runClient({"/usr/bin/xdotool", "key", "Return"}); // "Discard" is the default
         EXPECT_TRUE(eventually([&] { return temporaryRecordings().empty(); }, 10s));
         EXPECT_TRUE(eventually([&] { return nothingPending(); }, 10s)) << "aborted on the service";
-        EXPECT_FALSE(eventually([&] { return !panels().empty(); }, 2s)) << "no banner";
+        EXPECT_FALSE(waitPanel(atTop, 3s)) << "no banner";
+        waitQuiet();
     }
     {
         SCOPED_TRACE("sleep");
