@@ -33,6 +33,7 @@ public:
 
     // Announces the video to the service (a service that cannot be reached
     // only means the file goes up whole at the end), then starts the recorder.
+    // A recorder that refuses is logged here ("Velloq recorder: start failed — ").
     virtual void start(const RecordingRequest& request,
                        std::function<void(Expected<void, RecorderError>)> done) = 0;
     virtual void pause() = 0;

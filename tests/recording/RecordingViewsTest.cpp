@@ -17,7 +17,9 @@
 
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <QGuiApplication>
 #include <QKeyEvent>
+#include <QPalette>
 
 namespace velloq::recording {
 namespace {
@@ -142,6 +144,30 @@ TEST_F(RecordingViewsTest, RecordingBarCollapsesAndShowsThePause) {
     EXPECT_EQ(pixel(collapsed, 1, 1).alpha(), 0) << "capsule corners";
     EXPECT_TRUE(bar.press("Expand"));
     EXPECT_EQ(bar.width(), wide);
+}
+
+TEST_F(RecordingViewsTest, InDarkAppearanceTheBarsSitOnInk) {
+    const QPalette light = QGuiApplication::palette();
+    QPalette dark = light;
+    dark.setColor(QPalette::Window, QColor(40, 40, 42));
+    dark.setColor(QPalette::WindowText, QColor(235, 235, 235));
+    QGuiApplication::setPalette(dark);
+    model.setPhase(RecordingPhase::recording);
+    RecordingBar bar(model, {}, false);
+    bar.liveDot().setOpacityForTest(1);
+    const QImage image = shot(bar, "recording-bar-dark");
+    PreRecordBar pre(model, fake.defaults, {}, false);
+    shot(pre, "prerecord-bar-dark");
+    QGuiApplication::setPalette(light);
+    const QColor background = pixel(image, image.width() / 4.0, 3);
+    QColor ink = Theme::ink();
+    EXPECT_LT(background.lightness(), 60);
+    EXPECT_TRUE(closeTo(background,
+                        QColor::fromRgbF(0.18f * 40 / 255 + 0.82f * ink.redF(),
+                                         0.18f * 40 / 255 + 0.82f * ink.greenF(),
+                                         0.18f * 42 / 255 + 0.82f * ink.blueF()),
+                        12))
+        << background.name().toStdString();
 }
 
 TEST_F(RecordingViewsTest, CountInRingEmptiesFromTheTop) {
