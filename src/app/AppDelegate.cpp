@@ -23,7 +23,7 @@ bool AppDelegate::applicationDidFinishLaunching() {
         startHealthProbe();
     }
 
-    HotkeyService::shared().registerHotkeys(captureAction);
+    HotkeyService::shared().registerHotkeys(captureAction, recordAction);
     return true;
 }
 

@@ -17,8 +17,9 @@ public:
     // Starts the periodic health probe of the sharing service.
     std::function<void()> startHealthProbe;
 
-    // What the capture hotkey runs.
+    // What the capture and record hotkeys run.
     std::function<void()> captureAction;
+    std::function<void()> recordAction;
 };
 
 } // namespace velloq

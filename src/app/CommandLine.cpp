@@ -15,6 +15,11 @@ Invocation parseCommandLine(const std::vector<std::string>& arguments) {
     } else if (verb == "--version" || verb == "version") {
         command = Command::version;
     } else if (verb == "gui") {
+        if (arguments.size() == 2 && arguments[1] == "--record") {
+            Invocation invocation{Command::gui, {}};
+            invocation.recordFlow = true;
+            return invocation;
+        }
         command = Command::gui;
     } else if (verb == "--help" || verb == "-h" || verb == "help") {
         command = Command::help;

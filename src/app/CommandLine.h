@@ -16,6 +16,7 @@ struct Invocation {
     CaptureOptions capture{};
     RecordOptions record{};
     std::vector<std::string> files{}; // upload
+    bool recordFlow = false;          // gui --record
 };
 
 // Reads the arguments after the program name.

@@ -10,6 +10,7 @@ namespace {
 
 constexpr int answerWaitMs = 3000;
 const QByteArray captureRequest = "capture\n";
+const QByteArray recordRequest = "record\n";
 const QByteArray acknowledgement = "ok\n";
 
 } // namespace
@@ -26,8 +27,8 @@ InstanceChannel::~InstanceChannel() {
     }
 }
 
-bool InstanceChannel::listen(std::function<void()> onCapture) {
-    onCapture_ = std::move(onCapture);
+bool InstanceChannel::listen(std::function<void(InstanceRequest)> onRequest) {
+    onRequest_ = std::move(onRequest);
     server_ = std::make_unique<QLocalServer>();
     server_->setSocketOptions(QLocalServer::UserAccessOption);
     const QString name = QString::fromStdString(path_.string());
@@ -46,11 +47,12 @@ bool InstanceChannel::listen(std::function<void()> onCapture) {
                     return;
                 }
                 const QByteArray line = socket->readLine();
-                if (line == captureRequest) {
+                if (line == captureRequest || line == recordRequest) {
                     socket->write(acknowledgement);
                     socket->flush();
-                    if (onCapture_) {
-                        onCapture_();
+                    if (onRequest_) {
+                        onRequest_(line == recordRequest ? InstanceRequest::record
+                                                         : InstanceRequest::capture);
                     }
                 }
                 socket->disconnectFromServer();
@@ -60,13 +62,13 @@ bool InstanceChannel::listen(std::function<void()> onCapture) {
     return true;
 }
 
-bool InstanceChannel::requestCapture(const std::filesystem::path& path) {
+bool InstanceChannel::request(InstanceRequest what, const std::filesystem::path& path) {
     QLocalSocket socket;
     socket.connectToServer(QString::fromStdString(path.string()));
     if (!socket.waitForConnected(answerWaitMs)) {
         return false;
     }
-    socket.write(captureRequest);
+    socket.write(what == InstanceRequest::record ? recordRequest : captureRequest);
     if (!socket.waitForBytesWritten(answerWaitMs)) {
         return false;
     }

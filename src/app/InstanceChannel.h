@@ -1,8 +1,8 @@
 #pragma once
 
 // Lets a second `velloq` process ask the running one to open the capture
-// overlay: a local socket beside the single-instance lock, only reachable by
-// this user.
+// overlay or start the recording flow: a local socket beside the
+// single-instance lock, only reachable by this user.
 
 #include <filesystem>
 #include <functional>
@@ -11,6 +11,8 @@
 class QLocalServer;
 
 namespace velloq {
+
+enum class InstanceRequest { capture, record };
 
 class InstanceChannel {
 public:
@@ -22,17 +24,18 @@ public:
     InstanceChannel(const InstanceChannel&) = delete;
     InstanceChannel& operator=(const InstanceChannel&) = delete;
 
-    // Starts answering requests; `onCapture` runs on the main thread for
-    // each "capture" request. Returns false when the socket cannot be made.
-    bool listen(std::function<void()> onCapture);
+    // Starts answering requests; `onRequest` runs on the main thread for each
+    // one understood. Returns false when the socket cannot be made.
+    bool listen(std::function<void(InstanceRequest)> onRequest);
 
-    // Asks the instance listening at `path` to capture; false when none answers.
-    static bool requestCapture(const std::filesystem::path& path = defaultPath());
+    // Asks the instance listening at `path`; false when none answers.
+    static bool request(InstanceRequest what,
+                        const std::filesystem::path& path = defaultPath());
 
 private:
     std::filesystem::path path_;
     std::unique_ptr<QLocalServer> server_;
-    std::function<void()> onCapture_;
+    std::function<void(InstanceRequest)> onRequest_;
 };
 
 } // namespace velloq

@@ -44,7 +44,7 @@ private:
     platform::CurlHttp http_{platform::CurlHttp::extraCAFromEnvironment()};
     platform::JsonDefaultsStore defaults_;
     platform::LibsecretStore secrets_;
-    platform::X11Permissions permissions_{platform::soundServerAnswers};
+    platform::X11Permissions permissions_{platform::microphoneAvailable};
     platform::X11Screens screens_;
     platform::PosixFiles files_;
     platform::QtClipboard clipboard_;

@@ -1,6 +1,6 @@
 #include "app/RecordCommand.h"
 
-#include "capture/ScreenList.h"
+#include "geometry/ScreenList.h"
 #include "net/UploadError.h"
 #include "platform/ffmpeg/FfmpegMediaWriter.h"
 #include "platform/Platform.h"
@@ -63,7 +63,7 @@ Expected<ScreenRecorder::Target, std::string> resolveTarget(const RecordOptions&
     if (options.mode == RecordOptions::Mode::display) {
         return ScreenRecorder::Target::display(options.id);
     }
-    const auto screens = capture::currentScreens();
+    const auto screens = geometry::currentScreens();
     if (!screens) {
         return Unexpected(screens.error().detail);
     }

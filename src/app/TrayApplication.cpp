@@ -7,17 +7,20 @@
 #include "app/PermissionsModel.h"
 #include "app/ProductRoutes.h"
 #include "app/QuitOnSignal.h"
+#include "app/RecordingWiring.h"
 #include "app/TrayIcon.h"
 #include "app/settings/SettingsServices.h"
 #include "net/StatusService.h"
 #include "platform/Platform.h"
 #include "platform/pulse/PulseMicrophones.h"
+#include "recording/RecordingController.h"
 
 #include <QApplication>
 
 namespace velloq {
 
-int runTrayApplication(int& argc, char** argv, LinuxPlatform& platform, bool captureAtStart) {
+int runTrayApplication(int& argc, char** argv, LinuxPlatform& platform,
+                       std::optional<InstanceRequest> atStart) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Velloq"));
     QApplication::setDesktopFileName(QStringLiteral("dev.ordwin.velloq"));
@@ -27,22 +30,33 @@ int runTrayApplication(int& argc, char** argv, LinuxPlatform& platform, bool cap
     quitOnTerminationSignals(&app);
 
     wireProductRoutes();
+    RecordingWiring recording;
     AppDelegate delegate;
     delegate.startHealthProbe = [] { StatusService::shared().start(); };
     delegate.captureAction = [] { beginCapture(); };
+    delegate.recordAction = [] { recording::RecordingController::shared().beginRecordFlow(); };
     if (!delegate.applicationDidFinishLaunching()) {
         return 0;
     }
-    // `velloq gui` from a key binding of the desktop reaches us here.
+    // `velloq gui` from a key binding or a desktop action reaches us here.
+    const auto answer = [&delegate](InstanceRequest request) {
+        if (request == InstanceRequest::record) {
+            delegate.recordAction();
+        } else {
+            delegate.captureAction();
+        }
+    };
     InstanceChannel channel;
-    if (!channel.listen([] { beginCapture(); })) {
+    if (!channel.listen(answer)) {
         logLine("Velloq: could not open the local request socket");
     }
-    if (captureAtStart) {
-        platform::mainQueue().post([] { beginCapture(); });
+    if (atStart) {
+        platform::mainQueue().post([answer, request = *atStart] { answer(request); });
     }
-    QObject::connect(&app, &QCoreApplication::aboutToQuit,
-                     [&delegate] { delegate.applicationWillTerminate(); });
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, [&delegate, &recording] {
+        recording.applicationWillTerminate();
+        delegate.applicationWillTerminate();
+    });
     // Permissions changed in the desktop's settings show up when the user comes back.
     QObject::connect(&app, &QGuiApplication::applicationStateChanged,
                      [](Qt::ApplicationState state) {

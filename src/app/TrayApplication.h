@@ -1,12 +1,16 @@
 #pragma once
 
+#include "app/InstanceChannel.h"
+
+#include <optional>
+
 namespace velloq {
 
 class LinuxPlatform;
 
 // Runs Velloq in the tray until it quits; returns the exit status. With
-// `captureAtStart` the capture overlay opens as soon as it runs.
+// `atStart` the capture overlay or the recording flow opens as soon as it runs.
 int runTrayApplication(int& argc, char** argv, LinuxPlatform& platform,
-                       bool captureAtStart = false);
+                       std::optional<InstanceRequest> atStart = std::nullopt);
 
 } // namespace velloq

@@ -43,11 +43,13 @@ int main(int argc, char** argv) {
         return runUpload(invocation.files, std::cout, std::cerr, ::isatty(STDOUT_FILENO) == 1);
     }
     case Command::gui: {
-        if (InstanceChannel::requestCapture()) {
+        const auto request =
+            invocation.recordFlow ? InstanceRequest::record : InstanceRequest::capture;
+        if (InstanceChannel::request(request)) {
             return 0;
         }
         LinuxPlatform platform;
-        return runTrayApplication(argc, argv, platform, true);
+        return runTrayApplication(argc, argv, platform, request);
     }
     case Command::tray: {
         LinuxPlatform platform;

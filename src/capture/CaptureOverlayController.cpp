@@ -7,7 +7,7 @@
 #include "capture/OverlayView.h"
 #include "capture/ScreenCapture.h"
 #include "capture/SizeLabel.h"
-#include "capture/WindowTargets.h"
+#include "geometry/WindowTargets.h"
 #include "platform/Log.h"
 #include "platform/Memory.h"
 #include "platform/Platform.h"

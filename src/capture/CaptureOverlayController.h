@@ -8,7 +8,7 @@
 #include "capture/CaptureTypes.h"
 #include "capture/DeliverCapture.h"
 #include "capture/OverlaySelection.h"
-#include "capture/ScreenList.h"
+#include "geometry/ScreenList.h"
 #include "platform/Clock.h"
 
 #include <cstdint>

@@ -1,9 +1,10 @@
 #pragma once
 
-// The values a still capture is made of, shared by the snapshot, the overlay,
-// the toolbar and the recording selection.
+// The values a still capture is made of, shared by the snapshot, the overlay
+// and the toolbar.
 
 #include "capture/CaptureGeometry.h"
+#include "geometry/DesktopTargets.h"
 #include "platform/Screens.h"
 
 #include <cstdint>
@@ -41,26 +42,6 @@ enum class CaptureError { displayNotFound, noDisplays, contextFailed };
 // A snapshot fails with one of our own errors or with the window system's,
 // which is passed through unchanged.
 using SnapshotError = std::variant<CaptureError, platform::ScreensError>;
-
-struct WindowTarget {
-    std::uint32_t id = 0;
-    Rect rect;
-    friend bool operator==(const WindowTarget&, const WindowTarget&) = default;
-};
-
-struct HoverWindow {
-    std::uint32_t id = 0;
-    Rect rect;
-    friend bool operator==(const HoverWindow&, const HoverWindow&) = default;
-};
-
-struct HoverFullScreen {
-    std::uint32_t displayID = 0;
-    Rect rect; // the screen's frame
-    friend bool operator==(const HoverFullScreen&, const HoverFullScreen&) = default;
-};
-
-using HoverTarget = std::variant<HoverWindow, HoverFullScreen>;
 
 // One line of text for the log: the error's case or the window system's words.
 std::string describe(const SnapshotError& error);

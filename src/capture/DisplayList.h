@@ -1,7 +1,7 @@
 #pragma once
 
 #include "capture/CaptureTypes.h"
-#include "capture/ScreenList.h"
+#include "geometry/ScreenList.h"
 
 #include <vector>
 

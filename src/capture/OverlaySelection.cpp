@@ -1,6 +1,6 @@
 #include "capture/OverlaySelection.h"
 
-#include "capture/HoverHitTest.h"
+#include "geometry/HoverHitTest.h"
 
 #include <cmath>
 

@@ -6,7 +6,7 @@
 
 #include "capture/CaptureMode.h"
 #include "capture/CaptureTypes.h"
-#include "capture/ScreenList.h"
+#include "geometry/ScreenList.h"
 
 #include <memory>
 #include <optional>

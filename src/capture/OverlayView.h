@@ -5,7 +5,7 @@
 // undimmed. It only converts events and paints; the gesture decides.
 
 #include "capture/OverlaySelection.h"
-#include "capture/ScreenList.h"
+#include "geometry/ScreenList.h"
 
 #include <functional>
 #include <memory>

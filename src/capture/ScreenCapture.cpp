@@ -1,7 +1,7 @@
 #include "capture/ScreenCapture.h"
 
 #include "capture/CaptureGeometry.h"
-#include "capture/ScreenList.h"
+#include "geometry/ScreenList.h"
 #include "platform/Platform.h"
 
 #include <cmath>

@@ -4,7 +4,7 @@
 // screen that holds the selection's top-left corner.
 
 #include "capture/CaptureGeometry.h"
-#include "capture/ScreenList.h"
+#include "geometry/ScreenList.h"
 
 #include <optional>
 #include <string>

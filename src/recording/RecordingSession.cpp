@@ -96,27 +96,31 @@ RecordingResult RecordingSession::finishAfterStop(std::optional<std::filesystem:
             streaming->uploader->abort();
             return result;
         }
-        auto link = streaming->uploader->finish();
-        result.parts = streaming->uploader->parts().size();
-        if (link) {
-            result.link = *link;
-        } else {
-            streaming->uploader->abort();
-            result.uploadError = link.error();
-        }
-        return result;
     }
     if (!file) {
         return result;
     }
-    MultipartUploadService service(http_, timeouts_);
-    auto link = service.uploadFile(*file);
+    auto link = upload(*file, streaming);
+    result.parts = streaming ? streaming->uploader->parts().size() : 0;
     if (link) {
         result.link = *link;
     } else {
         result.uploadError = link.error();
     }
     return result;
+}
+
+NetResult<std::string> RecordingSession::upload(const std::filesystem::path& file,
+                                                const std::shared_ptr<Streaming>& streaming) {
+    if (streaming) {
+        auto link = streaming->uploader->finish();
+        if (!link) {
+            streaming->uploader->abort();
+        }
+        return link;
+    }
+    MultipartUploadService service(http_, timeouts_);
+    return service.uploadFile(file);
 }
 
 void RecordingSession::stop(std::function<void(RecordingResult)> done) {
@@ -133,7 +137,46 @@ void RecordingSession::stop(std::function<void(RecordingResult)> done) {
     });
 }
 
+void RecordingSession::stopRecorder(
+    std::function<void(std::optional<std::filesystem::path>)> done) {
+    auto streaming = std::move(streaming_);
+    TaskPool::shared().submit([this, streaming, done = std::move(done)]() mutable {
+        auto file = recorder_.stop();
+        if (streaming) {
+            streaming->drain();
+            if (!file) {
+                // Nothing will complete this video: leave none open on the service.
+                streaming->uploader->abort();
+                streaming.reset();
+            }
+        }
+        mainQueue_.post([this, streaming, file, done = std::move(done)] {
+            stopped_ = streaming;
+            done(file);
+        });
+    });
+}
+
+void RecordingSession::finishUpload(const std::filesystem::path& file,
+                                    std::function<void(NetResult<std::string>)> done) {
+    auto streaming = std::move(stopped_);
+    TaskPool::shared().submit([this, streaming, file, done = std::move(done)]() mutable {
+        auto link = std::make_shared<NetResult<std::string>>(upload(file, streaming));
+        streaming.reset();
+        mainQueue_.post([link, done = std::move(done)] { done(std::move(*link)); });
+    });
+}
+
+void RecordingSession::setOnSourceLost(std::function<void()> onLost) {
+    recorder_.onStop = [onLost = std::move(onLost)](const platform::ScreenStreamError&) {
+        if (onLost) {
+            onLost();
+        }
+    };
+}
+
 void RecordingSession::discard(std::function<void()> done) {
+    stopped_.reset();
     std::shared_ptr<Streaming> streaming(std::move(streaming_));
     TaskPool::shared().submit([this, streaming, done = std::move(done)]() mutable {
         if (streaming) {

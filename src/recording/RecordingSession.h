@@ -14,6 +14,7 @@
 #include "net/MultipartUploadService.h"
 #include "net/VideoStreamUploader.h"
 #include "platform/MainQueue.h"
+#include "recording/RecordingEngine.h"
 #include "recording/ScreenRecorder.h"
 #include "recording/SegmentQueue.h"
 
@@ -26,17 +27,6 @@
 
 namespace velloq::recording {
 
-struct RecordingRequest {
-    ScreenRecorder::Target target;
-    bool mic = true;
-    std::string micDevice; // empty: the default microphone
-    bool showsCursor = true;
-    int frameRate = 30;
-    int maxHeight = 1080;
-    bool sourceResolution = false;
-    bool upload = true;
-};
-
 struct RecordingResult {
     std::optional<std::filesystem::path> file; // the finished recording; the caller owns it
     std::optional<std::string> link;           // when it was uploaded
@@ -45,7 +35,7 @@ struct RecordingResult {
     std::size_t parts = 0;                     // parts streamed in all
 };
 
-class RecordingSession {
+class RecordingSession final : public RecordingEngine {
 public:
     RecordingSession(ScreenRecorder& recorder, platform::Http& http, platform::MainQueue& mainQueue,
                      VideoTimeouts timeouts = {});
@@ -54,16 +44,24 @@ public:
     RecordingSession& operator=(const RecordingSession&) = delete;
 
     void start(const RecordingRequest& request,
-               std::function<void(Expected<void, RecorderError>)> done);
-    void pause() { recorder_.pause(); }
-    void resume() { recorder_.resume(); }
+               std::function<void(Expected<void, RecorderError>)> done) override;
+    void pause() override { recorder_.pause(); }
+    void resume() override { recorder_.resume(); }
+    // Stops and uploads in one go.
     void stop(std::function<void(RecordingResult)> done);
+    // The same in two steps, so the caller can speak between them.
+    void stopRecorder(std::function<void(std::optional<std::filesystem::path>)> done) override;
+    void finishUpload(const std::filesystem::path& file,
+                      std::function<void(NetResult<std::string>)> done) override;
     // Throws the recording away: the service's video is dropped, the file deleted.
-    void discard(std::function<void()> done);
+    void discard(std::function<void()> done) override;
+    void setOnSourceLost(std::function<void()> onLost) override;
 
 private:
     struct Streaming;
     std::shared_ptr<Streaming> setupStreaming(std::unique_ptr<VideoStreamUploader> uploader);
+    NetResult<std::string> upload(const std::filesystem::path& file,
+                                  const std::shared_ptr<Streaming>& streaming);
     RecordingResult finishAfterStop(std::optional<std::filesystem::path> file,
                                     std::shared_ptr<Streaming> streaming, std::size_t before);
 
@@ -73,6 +71,7 @@ private:
     VideoTimeouts timeouts_;
     bool upload_ = false;
     std::shared_ptr<Streaming> streaming_; // while recording with a started upload
+    std::shared_ptr<Streaming> stopped_;   // between stopRecorder and finishUpload
 };
 
 } // namespace velloq::recording

@@ -1,5 +1,6 @@
 #include "app/AppDelegate.h"
 
+#include "app/HotkeyService.h"
 #include "app/PermissionsModel.h"
 #include "fakes/FakePlatform.h"
 
@@ -65,4 +66,21 @@ TEST_F(AppDelegateTest, RefreshNotifiesObserversOnlyWhenAFlagChanges) {
     model.refresh();
     EXPECT_EQ(changes, 1);
     EXPECT_TRUE(model.accessibility());
+}
+
+TEST_F(AppDelegateTest, LaunchRegistersControlSuperRForTheRecordFlow) {
+    velloq::HotkeyService::shared().unregisterAll(); // entries of earlier launches
+    int captures = 0;
+    int records = 0;
+    AppDelegate delegate;
+    delegate.captureAction = [&] { ++captures; };
+    delegate.recordAction = [&] { ++records; };
+    ASSERT_TRUE(delegate.applicationDidFinishLaunching());
+    EXPECT_TRUE(platform.hotkeys.press('R'));
+    EXPECT_TRUE(platform.hotkeys.press('R'));
+    EXPECT_TRUE(platform.hotkeys.press('U'));
+    EXPECT_EQ(records, 2);
+    EXPECT_EQ(captures, 1);
+    delegate.applicationWillTerminate();
+    EXPECT_FALSE(platform.hotkeys.press('R'));
 }

@@ -16,6 +16,10 @@ TEST(CommandLine, VerbsAndTheirArguments) {
     EXPECT_EQ(parseCommandLine({"--version"}).command, Command::version);
     EXPECT_EQ(parseCommandLine({"--help"}).command, Command::help);
     EXPECT_EQ(parseCommandLine({"frobnicate"}).command, Command::invalid);
+    // The desktop entry's "Record screen" action.
+    EXPECT_FALSE(parseCommandLine({"gui"}).recordFlow);
+    EXPECT_TRUE(parseCommandLine({"gui", "--record"}).recordFlow);
+    EXPECT_EQ(parseCommandLine({"gui", "--region"}).command, Command::invalid);
 }
 
 TEST(CommandLine, SetKeyRefusesAKeyGivenAsAnArgument) {

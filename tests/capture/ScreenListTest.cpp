@@ -1,4 +1,4 @@
-#include "capture/ScreenList.h"
+#include "geometry/ScreenList.h"
 
 #include "capture/DisplayList.h"
 #include "fakes/FakePlatform.h"

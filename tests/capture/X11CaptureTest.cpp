@@ -3,8 +3,8 @@
 
 #include "capture/DisplayList.h"
 #include "capture/ScreenCapture.h"
-#include "capture/ScreenList.h"
 #include "fakes/FakePlatform.h"
+#include "geometry/ScreenList.h"
 #include "platform/x11/X11Screens.h"
 #include "support/X11TestWindow.h"
 #include "support/XServer.h"

@@ -1,7 +1,7 @@
 // The window list against real X servers, with and without a window manager.
 
-#include "capture/WindowTargets.h"
 #include "fakes/FakePlatform.h"
+#include "geometry/WindowTargets.h"
 #include "platform/x11/X11Screens.h"
 #include "support/X11TestWindow.h"
 #include "support/XServer.h"
@@ -15,7 +15,7 @@
 #include <X11/Xlib.h>
 
 using namespace velloq;
-using namespace velloq::capture;
+using namespace velloq::geometry;
 using velloq::testing::X11TestWindow;
 using velloq::testing::XServer;
 

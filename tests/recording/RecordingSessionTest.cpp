@@ -123,3 +123,21 @@ TEST_F(RecordingSessionTest, AFailedUploadStillHandsBackTheFinishedFile) {
     ASSERT_TRUE(result.file);
     EXPECT_EQ(velloq::testing::fileContents(*result.file).size(), 2 * mebibyte);
 }
+
+TEST_F(RecordingSessionTest, StoppedThenUploadedAFailedCompleteAbortsAndLeavesTheFile) {
+    server.fault("complete", R"({"status":500,"times":10})");
+    startRecording();
+    record(6);
+    std::optional<std::optional<std::filesystem::path>> file;
+    session.stopRecorder([&](std::optional<std::filesystem::path> f) { file = std::move(f); });
+    ASSERT_TRUE(runUntil([&] { return file.has_value(); }));
+    ASSERT_TRUE(*file);
+    EXPECT_EQ(http->count("PUT", ""), 1u) << "every segment was handed over before the file came";
+    std::optional<NetResult<std::string>> link;
+    session.finishUpload(**file, [&](NetResult<std::string> l) { link = std::move(l); });
+    ASSERT_TRUE(runUntil([&] { return link.has_value(); }));
+    EXPECT_FALSE(*link);
+    EXPECT_EQ(http->count("POST", "/abort"), 1u) << "no unfinished video stays on the service";
+    EXPECT_EQ(velloq::testing::fileContents(**file).size(), 6 * mebibyte)
+        << "the file stays for the caller to keep";
+}

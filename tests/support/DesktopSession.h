@@ -57,6 +57,10 @@ public:
     std::optional<int> quitFromTray();
     // The images the server stored so far.
     std::size_t storedImages() const;
+    // velloq's settings file, read afresh whenever velloq needs a setting.
+    std::filesystem::path settingsFile() const {
+        return home_.path() / "config" / "velloq" / "settings.json";
+    }
     // What velloq has written to its log so far.
     std::string velloqLog() const { return app_ ? app_->errors() : std::string(); }
     // Whether a top-level window with exactly this name is mapped.

@@ -3,6 +3,7 @@
 #include "app/BeginCapture.h"
 #include "app/panel/PanelRows.h"
 #include "platform/Platform.h"
+#include "recording/RecordingController.h"
 
 #include <QMenu>
 
@@ -33,8 +34,7 @@ void buildTrayMenu(QMenu& menu, const PanelActions& actions) {
 PanelActions productPanelActions() {
     return {
         .capture = [] { beginCapture(); },
-        // The recording flow is not wired yet: the row shows, disabled.
-        .recordScreen = {},
+        .recordScreen = [] { recording::RecordingController::shared().beginRecordFlow(); },
         .openSettings = [] { platform::application().openWindow("settings"); },
         .openPermissions = [] { platform::application().openWindow("permissions"); },
         .quit = [] { platform::application().terminate(); },

@@ -1,4 +1,5 @@
 #include "platform/ffmpeg/FfmpegMediaWriter.h"
+#include "platform/ffmpeg/FfmpegPosterFrames.h"
 
 #include <dlfcn.h>
 #include <filesystem>
@@ -7,7 +8,7 @@
 
 // FFmpeg's libraries and the codecs they bring take a good part of an idle
 // tray app's memory, yet only recordings use them: the writer lives in a
-// module loaded the first time a recording starts.
+// module loaded the first time a recording starts (or a poster is asked for).
 
 namespace velloq::platform {
 namespace {
@@ -26,19 +27,28 @@ std::vector<std::string> modulePaths() {
     return paths;
 }
 
-MediaEncoding* loadModule() {
-    for (const std::string& path : modulePaths()) {
-        void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-        if (module == nullptr) {
-            continue;
+// The loaded module, or null when none could be loaded; it stays loaded for
+// the process's life.
+void* loadedModule() {
+    static void* const module = [] () -> void* {
+        for (const std::string& path : modulePaths()) {
+            if (void* found = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL)) {
+                return found;
+            }
         }
-        using Entry = MediaEncoding* (*)();
-        if (auto entry = reinterpret_cast<Entry>(dlsym(module, "velloq_ffmpeg_encoding"))) {
-            return entry(); // the module stays loaded for the process's life
-        }
-        dlclose(module);
+        return nullptr;
+    }();
+    return module;
+}
+
+template <typename Service> Service* moduleService(const char* entryName) {
+    void* module = loadedModule();
+    if (module == nullptr) {
+        return nullptr;
     }
-    return nullptr;
+    using Entry = Service* (*)();
+    auto entry = reinterpret_cast<Entry>(dlsym(module, entryName));
+    return entry != nullptr ? entry() : nullptr;
 }
 
 } // namespace
@@ -46,11 +56,21 @@ MediaEncoding* loadModule() {
 Expected<std::unique_ptr<MediaWriter>, MediaWriterError>
 FfmpegMediaEncoding::create(const VideoSettings& video, const std::optional<AudioSettings>& audio,
                             SegmentSink sink) {
-    static MediaEncoding* const encoding = loadModule();
+    static MediaEncoding* const encoding = moduleService<MediaEncoding>("velloq_ffmpeg_encoding");
     if (encoding == nullptr) {
         return Unexpected(MediaWriterError::unavailable);
     }
     return encoding->create(video, audio, std::move(sink));
+}
+
+std::optional<RgbaImage> FfmpegPosterFrames::frameAt(const std::filesystem::path& file,
+                                                     double seconds, int maxSide) {
+    static PosterFrames* const posters =
+        moduleService<PosterFrames>("velloq_ffmpeg_poster_frames");
+    if (posters == nullptr) {
+        return std::nullopt;
+    }
+    return posters->frameAt(file, seconds, maxSide);
 }
 
 } // namespace velloq::platform

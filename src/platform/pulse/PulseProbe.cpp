@@ -1,5 +1,7 @@
 #include "platform/pulse/PulseProbe.h"
 
+#include "platform/pulse/PulseMicrophones.h"
+
 #include <chrono>
 #include <memory>
 #include <pulse/context.h>
@@ -48,6 +50,10 @@ bool soundServerAnswers() {
         pa_mainloop_dispatch(loop.get());
     }
     return false;
+}
+
+bool microphoneAvailable() {
+    return !makePulseMicrophones()->list().devices.empty();
 }
 
 } // namespace velloq::platform

@@ -41,7 +41,7 @@ bool X11Permissions::accessibility() {
 }
 
 bool X11Permissions::microphone() {
-    return soundServerAnswers_ && soundServerAnswers_();
+    return microphoneAvailable_ && microphoneAvailable_();
 }
 
 } // namespace velloq::platform

@@ -3,7 +3,8 @@
 // X11 has no privacy prompts, so each flag says whether the capability works:
 // screen capture when the display opens and its root window can be read,
 // accessibility when the input extensions for global clicks and synthetic
-// input are present, microphone when a sound server answers.
+// input are present, microphone when a sound server answers and offers
+// something to record from.
 
 #include "platform/Permissions.h"
 
@@ -15,8 +16,8 @@ namespace velloq::platform {
 class X11Permissions final : public Permissions {
 public:
     // The sound server is another backend's business; it is asked through this.
-    explicit X11Permissions(std::function<bool()> soundServerAnswers)
-        : soundServerAnswers_(std::move(soundServerAnswers)) {}
+    explicit X11Permissions(std::function<bool()> microphoneAvailable)
+        : microphoneAvailable_(std::move(microphoneAvailable)) {}
 
     bool screenRecording() override;
     bool microphone() override;
@@ -24,7 +25,7 @@ public:
     void requestScreenRecording() override {} // nothing to ask for on X11
 
 private:
-    std::function<bool()> soundServerAnswers_;
+    std::function<bool()> microphoneAvailable_;
 };
 
 } // namespace velloq::platform

@@ -1,13 +1,13 @@
 #pragma once
 
-#include "capture/CaptureTypes.h"
-#include "capture/ScreenList.h"
+#include "geometry/DesktopTargets.h"
+#include "geometry/ScreenList.h"
 #include "platform/Screens.h"
 
 #include <cstdint>
 #include <vector>
 
-namespace velloq::capture {
+namespace velloq::geometry {
 
 // Ordinary visible windows of other processes, front to back, in global
 // space. A window is kept only when it is not hidden, is a normal window or
@@ -20,4 +20,4 @@ windowTargetsFrom(const std::vector<platform::WindowInfo>& windows,
 // The same for the current windows; empty when the window system cannot answer.
 [[nodiscard]] std::vector<WindowTarget> listWindowTargets();
 
-} // namespace velloq::capture
+} // namespace velloq::geometry

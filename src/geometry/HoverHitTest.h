@@ -1,12 +1,12 @@
 #pragma once
 
-#include "capture/CaptureTypes.h"
-#include "capture/ScreenList.h"
+#include "geometry/DesktopTargets.h"
+#include "geometry/ScreenList.h"
 
 #include <optional>
 #include <vector>
 
-namespace velloq::capture {
+namespace velloq::geometry {
 
 // What window mode would pick at `point`: outside every screen nothing; on a
 // screen's panels and docks (outside its visible frame) the whole screen;
@@ -20,4 +20,4 @@ namespace velloq::capture {
 [[nodiscard]] std::optional<HoverTarget> hoverHitTest(const Point& point,
                                                       const std::vector<WindowTarget>& targets);
 
-} // namespace velloq::capture
+} // namespace velloq::geometry

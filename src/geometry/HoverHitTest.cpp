@@ -1,6 +1,6 @@
-#include "capture/HoverHitTest.h"
+#include "geometry/HoverHitTest.h"
 
-namespace velloq::capture {
+namespace velloq::geometry {
 
 std::optional<HoverTarget> hoverHitTest(const Point& point,
                                         const std::vector<WindowTarget>& targets,
@@ -33,4 +33,4 @@ std::optional<HoverTarget> hoverHitTest(const Point& point,
     return screens ? hoverHitTest(point, targets, *screens) : std::nullopt;
 }
 
-} // namespace velloq::capture
+} // namespace velloq::geometry

@@ -1,13 +1,13 @@
-#include "capture/WindowTargets.h"
+#include "geometry/WindowTargets.h"
 
-#include "capture/HoverHitTest.h"
 #include "fakes/FakePlatform.h"
+#include "geometry/HoverHitTest.h"
 #include "support/Monitors.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-using namespace velloq::capture;
+using namespace velloq::geometry;
 using velloq::platform::Monitor;
 using velloq::platform::WindowInfo;
 using velloq::platform::WindowKind;

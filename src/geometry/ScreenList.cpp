@@ -1,9 +1,9 @@
-#include "capture/ScreenList.h"
+#include "geometry/ScreenList.h"
 
-#include "capture/CaptureGeometry.h"
+#include "geometry/MonitorLayout.h"
 #include "platform/Platform.h"
 
-namespace velloq::capture {
+namespace velloq::geometry {
 namespace {
 
 NativeRect toNative(const platform::PixelRect& r) {
@@ -126,4 +126,4 @@ std::optional<Rect> screenFrameForDisplay(std::uint32_t id) {
     return screens ? screenFrameForDisplay(id, *screens) : std::nullopt;
 }
 
-} // namespace velloq::capture
+} // namespace velloq::geometry

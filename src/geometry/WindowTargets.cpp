@@ -1,11 +1,11 @@
-#include "capture/WindowTargets.h"
+#include "geometry/WindowTargets.h"
 
-#include "capture/CaptureGeometry.h"
+#include "geometry/MonitorLayout.h"
 #include "platform/Platform.h"
 
 #include <unistd.h>
 
-namespace velloq::capture {
+namespace velloq::geometry {
 namespace {
 
 constexpr double minimumSide = 50;
@@ -71,4 +71,4 @@ std::vector<WindowTarget> listWindowTargets() {
     return windowTargetsFrom(*windows, *monitors, ::getpid());
 }
 
-} // namespace velloq::capture
+} // namespace velloq::geometry

@@ -3,8 +3,8 @@
 // The screens in global space, converted once from the window system's
 // monitors. Everything that asks "which screen" goes through this list.
 
-#include "capture/CaptureGeometry.h"
 #include "common/Expected.h"
+#include "geometry/MonitorLayout.h"
 #include "platform/Screens.h"
 
 #include <cstdint>
@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-namespace velloq::capture {
+namespace velloq::geometry {
 
 struct Screen {
     std::optional<std::uint32_t> displayID;
@@ -61,4 +61,4 @@ placeMonitors(const std::vector<platform::Monitor>& monitors);
 [[nodiscard]] std::optional<Rect> screenFrameContaining(const Point& point);
 [[nodiscard]] std::optional<Rect> screenFrameForDisplay(std::uint32_t id);
 
-} // namespace velloq::capture
+} // namespace velloq::geometry
