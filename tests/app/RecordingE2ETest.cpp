@@ -356,7 +356,7 @@ TEST_F(RecordingE2ETest, RecordHotkeyToLinkAndEveryWayARecordingEnds) {
         const auto files = temporaryRecordings();
         ASSERT_EQ(files.size(), 1u) << "the card holds the recording";
         const std::string local = fileContents(files.front());
-        EXPECT_TRUE(session->server().download(link) == local) << "served byte for byte";
+        EXPECT_TRUE(session->server().downloadVideo(link) == local) << "served byte for byte";
         const std::size_t parts =
             std::size_t((std::int64_t(local.size()) + partSize - 1) / partSize);
         EXPECT_GE(parts, 3u);
@@ -417,7 +417,7 @@ TEST_F(RecordingE2ETest, RecordHotkeyToLinkAndEveryWayARecordingEnds) {
         ASSERT_FALSE(link.empty()) << session->velloqLog();
         const auto files = temporaryRecordings();
         ASSERT_EQ(files.size(), 1u);
-        EXPECT_TRUE(session->server().download(link) == fileContents(files.front()));
+        EXPECT_TRUE(session->server().downloadVideo(link) == fileContents(files.front()));
         waitQuiet();
     }
     {

@@ -45,10 +45,10 @@ MenuBarPanel::StatusLine MenuBarPanel::statusLine(StatusService::Status status) 
 MenuBarPanel::MenuBarPanel(StatusService& service, PanelActions actions, QWidget* parent)
     : QWidget(parent), service_(service), actions_(std::move(actions)) {
     for (std::size_t index = 0; index < rowCount; ++index) {
-        const PanelRow& spec = panelRows[index];
-        auto* row = new MenuItemView(QString::fromUtf8(spec.title), spec.symbol,
-                                     QString::fromUtf8(spec.shortcut), false, this);
-        const std::function<void()>* handler = &(actions_.*spec.action);
+        const PanelRow& entry = panelRows[index];
+        auto* row = new MenuItemView(QString::fromUtf8(entry.title), entry.symbol,
+                                     QString::fromUtf8(entry.shortcut), false, this);
+        const std::function<void()>* handler = &(actions_.*entry.action);
         row->setEnabled(static_cast<bool>(*handler));
         connect(row, &QAbstractButton::clicked, this, [handler] {
             if (*handler) {

@@ -113,8 +113,8 @@ TEST_F(SettingsE2ETest, KeyTypedInSettingsIsStoredTrimmedAndEditorOffUploadsAtOn
     session =
         DesktopSession::start({.editBeforeUpload = true, .storeKey = false, .trayPanel = true});
     VELLOQ_REQUIRE_SERVER(session);
-    // Capture, Settings…: the second entry.
-    ASSERT_TRUE(chooseFromTrayMenu(2)) << session->velloqLog();
+    // Capture, Record screen, Settings…: the third entry.
+    ASSERT_TRUE(chooseFromTrayMenu(3)) << session->velloqLog();
     const auto box = settingsWindow();
     ASSERT_TRUE(box) << session->velloqLog();
     EXPECT_EQ(box->width, 820);
@@ -132,7 +132,7 @@ TEST_F(SettingsE2ETest, KeyTypedInSettingsIsStoredTrimmedAndEditorOffUploadsAtOn
     shoot("settings-general-key");
 
     // Opening it again raises the same window rather than a second one.
-    ASSERT_TRUE(chooseFromTrayMenu(2));
+    ASSERT_TRUE(chooseFromTrayMenu(3));
     std::this_thread::sleep_for(500ms);
     EXPECT_EQ(session->windows("^Velloq Settings$"), std::vector<std::string>{window});
 
