@@ -29,8 +29,7 @@ public:
     bool listen(std::function<void(InstanceRequest)> onRequest);
 
     // Asks the instance listening at `path`; false when none answers.
-    static bool request(InstanceRequest what,
-                        const std::filesystem::path& path = defaultPath());
+    static bool request(InstanceRequest what, const std::filesystem::path& path = defaultPath());
 
 private:
     std::filesystem::path path_;

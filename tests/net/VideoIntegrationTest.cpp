@@ -86,7 +86,8 @@ TEST_F(VideoIntegrationTest, ReusedConnectionsStillLeaveAnUntrustedServerUnreach
     auto refused = curl->send(probe);
     ASSERT_FALSE(refused.has_value());
     EXPECT_EQ(refused.error().kind, Kind::secureConnectionFailed);
-    EXPECT_TRUE(server.downloadVideo(uploadFileOf(bytes)) == bytes) << "the trusted one still serves";
+    EXPECT_TRUE(server.downloadVideo(uploadFileOf(bytes)) == bytes)
+        << "the trusted one still serves";
 }
 
 TEST_F(VideoIntegrationTest, StreamingCutsFiveMebibytePartsAndAbortEndsTheVideo) {

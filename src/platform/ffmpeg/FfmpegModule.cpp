@@ -30,7 +30,7 @@ std::vector<std::string> modulePaths() {
 // The loaded module, or null when none could be loaded; it stays loaded for
 // the process's life.
 void* loadedModule() {
-    static void* const module = [] () -> void* {
+    static void* const module = []() -> void* {
         for (const std::string& path : modulePaths()) {
             if (void* found = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL)) {
                 return found;
@@ -65,8 +65,7 @@ FfmpegMediaEncoding::create(const VideoSettings& video, const std::optional<Audi
 
 std::optional<RgbaImage> FfmpegPosterFrames::frameAt(const std::filesystem::path& file,
                                                      double seconds, int maxSide) {
-    static PosterFrames* const posters =
-        moduleService<PosterFrames>("velloq_ffmpeg_poster_frames");
+    static PosterFrames* const posters = moduleService<PosterFrames>("velloq_ffmpeg_poster_frames");
     if (posters == nullptr) {
         return std::nullopt;
     }

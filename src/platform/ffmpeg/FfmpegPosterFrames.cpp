@@ -1,6 +1,5 @@
-#include "platform/PosterFrames.h"
-
 #include "platform/ffmpeg/AvHandles.h"
+#include "platform/PosterFrames.h"
 
 #include <algorithm>
 #include <cmath>
