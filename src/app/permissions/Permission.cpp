@@ -1,5 +1,7 @@
 #include "app/permissions/Permission.h"
 
+#include "platform/qt/SoundSettings.h"
+
 namespace velloq {
 
 const char* howToGrant(Permission permission) {
@@ -17,10 +19,10 @@ const char* howToGrant(Permission permission) {
     return "";
 }
 
-bool openDesktopPermissionSettings(Permission) {
-    // No desktop settings page is wired yet, so every permission gets its
-    // sentence; the microphone's sound settings join here.
-    return false;
+bool openDesktopPermissionSettings(Permission permission) {
+    // X11 has no page for the screen or the input extensions; the microphone
+    // has the desktop's sound settings when one is installed.
+    return permission == Permission::microphone && platform::openSoundSettings().has_value();
 }
 
 } // namespace velloq
