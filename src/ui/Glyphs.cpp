@@ -297,18 +297,24 @@ bool drawGlyph(QPainter& painter, std::string_view name, const QRectF& box, cons
     return true;
 }
 
-QIcon glyphIcon(std::string_view name, int points, const QColor& colour) {
+QIcon squareIcon(int points, const std::function<void(QPainter&, const QRectF&)>& paint) {
     QIcon icon;
     for (int ratio : {1, 2}) {
         QPixmap pixmap(points * ratio, points * ratio);
         pixmap.setDevicePixelRatio(ratio);
         pixmap.fill(Qt::transparent);
         QPainter painter(&pixmap);
-        drawGlyph(painter, name, QRectF(0, 0, points, points), colour);
+        paint(painter, QRectF(0, 0, points, points));
         painter.end();
         icon.addPixmap(pixmap);
     }
     return icon;
+}
+
+QIcon glyphIcon(std::string_view name, int points, const QColor& colour) {
+    return squareIcon(points, [&](QPainter& painter, const QRectF& box) {
+        drawGlyph(painter, name, box, colour);
+    });
 }
 
 } // namespace velloq

@@ -8,6 +8,7 @@
 // symbolic icon theme where that has an icon meaning the same thing, and from
 // an outline of our own otherwise.
 
+#include <functional>
 #include <QColor>
 #include <QIcon>
 #include <QRectF>
@@ -25,6 +26,9 @@ bool drawGlyph(QPainter& painter, std::string_view name, const QRectF& box, cons
 
 // The named glyph as an icon of `points` size for 1x and 2x displays.
 QIcon glyphIcon(std::string_view name, int points, const QColor& colour);
+
+// An icon `points` square at 1x and 2x, each drawn by `paint` into the square.
+QIcon squareIcon(int points, const std::function<void(QPainter&, const QRectF&)>& paint);
 
 enum class Symbol {
     info,               // a lower-case "i"

@@ -181,17 +181,9 @@ bool drawSettingsGlyph(QPainter& painter, std::string_view name, const QRectF& b
 }
 
 QIcon settingsGlyphIcon(std::string_view name, int points, const QColor& colour) {
-    QIcon icon;
-    for (int ratio : {1, 2}) {
-        QPixmap pixmap(points * ratio, points * ratio);
-        pixmap.setDevicePixelRatio(ratio);
-        pixmap.fill(Qt::transparent);
-        QPainter painter(&pixmap);
-        drawSettingsGlyph(painter, name, QRectF(0, 0, points, points), colour);
-        painter.end();
-        icon.addPixmap(pixmap);
-    }
-    return icon;
+    return squareIcon(points, [&](QPainter& painter, const QRectF& box) {
+        drawSettingsGlyph(painter, name, box, colour);
+    });
 }
 
 } // namespace velloq
