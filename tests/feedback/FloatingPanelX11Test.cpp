@@ -2,13 +2,9 @@
 // appear, that they leave the focus alone, that they are on every workspace
 // and that they go on time.
 
-#include "fakes/FakePlatform.h"
-#include "fakes/QtApp.h"
 #include "feedback/ToastController.h"
 #include "platform/qt/QtClipboard.h"
-#include "platform/x11/X11FloatingWindows.h"
-#include "platform/x11/X11WorkArea.h"
-#include "support/XServer.h"
+#include "support/PanelDesktopTest.h"
 
 #include <chrono>
 #include <gtest/gtest.h>
@@ -23,76 +19,19 @@ namespace {
 using namespace std::chrono_literals;
 using testing::XServer;
 
-constexpr testing::Margins margins{24, 36};
+constexpr testing::Margins margins = testing::panelDesktopMargins;
 
 // Primary monitor: x 1600..3520, work area y 24..1044 (openbox's margins).
 constexpr int primaryRight = 1600 + 1920;
 constexpr int workTop = margins.top;
 constexpr int workBottom = 1080 - margins.bottom;
 
-class FloatingPanelX11Test : public ::testing::Test {
+class FloatingPanelX11Test : public testing::PanelDesktopTest {
 protected:
-    // Secondary 1600 × 900 on the left, primary 1920 × 1080 on its right.
-    static void SetUpTestSuite() {
-        if (desktop() != nullptr) {
-            return;
-        }
-        auto x = XServer::startXorgDummy();
-        if (x && x->setOutput("DUMMY1", 1600, 900, {"--pos", "0x0"}) &&
-            x->setOutput("DUMMY0", 1920, 1080, {"--pos", "1600x0", "--primary"}) &&
-            x->startWindowManager(margins)) {
-            ::setenv("DISPLAY", x->display().c_str(), 1);
-            ::setenv("QT_QPA_PLATFORM", "xcb", 1);
-            testing::qtApp();
-            desktop() = std::move(x);
-        }
-    }
-    static std::unique_ptr<XServer>& desktop() {
-        static std::unique_ptr<XServer> instance;
-        return instance;
-    }
-
-    void SetUp() override {
-        VELLOQ_REQUIRE_SERVER(desktop());
-        auto services = platform::installed();
-        services.workArea = &workArea;
-        services.floatingWindows = &floating;
-        services.clipboard = &clipboard;
-        previous = platform::install(services);
-
-        focusTarget.setWindowTitle("focus target");
-        focusTarget.resize(400, 300);
-        focusTarget.show();
-        focusTarget.activateWindow();
-        ASSERT_TRUE(eventually([&] { return desktop()->activeWindow() == focusTarget.winId(); }))
-            << "the test window never got the focus";
-    }
-    void TearDown() override {
+    void addServices(platform::Services& services) override { services.clipboard = &clipboard; }
+    void beforeTearDown() override {
         toasts.dismissBanner();
         toasts.dismissCard();
-        focusTarget.hide();
-        settle();
-        platform::install(previous);
-    }
-
-    // Lets Qt and the X server exchange events until `condition` holds.
-    template <class Condition> bool eventually(Condition condition) {
-        const auto deadline = std::chrono::steady_clock::now() + 5s;
-        while (!condition()) {
-            if (std::chrono::steady_clock::now() > deadline) {
-                return false;
-            }
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-            std::this_thread::sleep_for(10ms);
-        }
-        return true;
-    }
-    void settle() {
-        for (int i = 0; i < 15; ++i) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-            std::this_thread::sleep_for(10ms);
-        }
     }
     bool viewable(unsigned long id) {
         const auto state = desktop()->window(id);
@@ -107,12 +46,7 @@ protected:
         EXPECT_EQ(desktop()->focusedWindow(), focusTarget.winId());
     }
 
-    testing::FakePlatform fake; // the hand-driven clock
-    platform::X11WorkArea workArea{[](std::string_view) { return 1.0; }};
-    platform::X11FloatingWindows floating;
     platform::QtClipboard clipboard;
-    platform::Services previous;
-    QWidget focusTarget;
     ToastController toasts;
 };
 

@@ -3,13 +3,9 @@
 // and that they stay on every workspace. With VELLOQ_SHOTS_DIR set, the
 // screen around each panel is saved there as PNG.
 
-#include "fakes/FakePlatform.h"
-#include "fakes/QtApp.h"
-#include "platform/x11/X11FloatingWindows.h"
-#include "platform/x11/X11WorkArea.h"
 #include "recording/QtRecordingPanels.h"
 #include "recording/RecordingController.h"
-#include "support/XServer.h"
+#include "support/PanelDesktopTest.h"
 
 #include <chrono>
 #include <cstdlib>
@@ -25,66 +21,11 @@ namespace {
 using namespace std::chrono_literals;
 using testing::XServer;
 
-constexpr testing::Margins margins{24, 36};
-constexpr int workBottom = 1080 - margins.bottom; // of the primary monitor, at x 1600..3520
+constexpr int workBottom =
+    1080 - testing::panelDesktopMargins.bottom; // of the primary monitor, at x 1600..3520
 
-class RecPanelX11Test : public ::testing::Test {
+class RecPanelX11Test : public testing::PanelDesktopTest {
 protected:
-    static void SetUpTestSuite() {
-        if (desktop() != nullptr) {
-            return;
-        }
-        auto x = XServer::startXorgDummy();
-        if (x && x->setOutput("DUMMY1", 1600, 900, {"--pos", "0x0"}) &&
-            x->setOutput("DUMMY0", 1920, 1080, {"--pos", "1600x0", "--primary"}) &&
-            x->startWindowManager(margins)) {
-            ::setenv("DISPLAY", x->display().c_str(), 1);
-            ::setenv("QT_QPA_PLATFORM", "xcb", 1);
-            testing::qtApp();
-            desktop() = std::move(x);
-        }
-    }
-    static std::unique_ptr<XServer>& desktop() {
-        static std::unique_ptr<XServer> instance;
-        return instance;
-    }
-
-    void SetUp() override {
-        VELLOQ_REQUIRE_SERVER(desktop());
-        auto services = platform::installed();
-        services.workArea = &workArea;
-        services.floatingWindows = &floating;
-        previous = platform::install(services);
-        focusTarget.setWindowTitle("focus target");
-        focusTarget.resize(400, 300);
-        focusTarget.show();
-        focusTarget.activateWindow();
-        ASSERT_TRUE(eventually([&] { return desktop()->activeWindow() == focusTarget.winId(); }));
-    }
-    void TearDown() override {
-        focusTarget.hide();
-        settle();
-        platform::install(previous);
-    }
-
-    template <class Condition> bool eventually(Condition condition) {
-        const auto deadline = std::chrono::steady_clock::now() + 5s;
-        while (!condition()) {
-            if (std::chrono::steady_clock::now() > deadline) {
-                return false;
-            }
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-            std::this_thread::sleep_for(10ms);
-        }
-        return true;
-    }
-    void settle() {
-        for (int i = 0; i < 20; ++i) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-            std::this_thread::sleep_for(10ms);
-        }
-    }
     // The shown panel window other than the focus target.
     QWidget* panelWindow() {
         for (QWidget* top : QApplication::topLevelWidgets()) {
@@ -116,11 +57,6 @@ protected:
         }
     }
 
-    testing::FakePlatform fake;
-    platform::X11WorkArea workArea{[](std::string_view) { return 1.0; }};
-    platform::X11FloatingWindows floating;
-    platform::Services previous;
-    QWidget focusTarget;
     RecordingUIModel model;
     QtRecordingPanels panels{fake.defaults};
 };
