@@ -9,6 +9,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QRegion>
 
 namespace velloq::editor {
 
@@ -18,6 +19,21 @@ constexpr double imageCornerRadius = 8;
 constexpr double shadowRadius = 16;
 constexpr double shadowOffset = 8;
 constexpr float shadowOpacity = 0.28f;
+
+// Whole points of `fitted` that the rounded screenshot covers opaquely: the
+// rectangle without its corners, a point short of every edge.
+QRegion opaqueCross(const QRectF& fitted) {
+    const QRectF inner = fitted.adjusted(1, 1, -1, -1);
+    const auto whole = [](const QRectF& r) {
+        const QPoint topLeft(static_cast<int>(std::ceil(r.left())),
+                             static_cast<int>(std::ceil(r.top())));
+        const QPoint bottomRight(static_cast<int>(std::floor(r.right())) - 1,
+                                 static_cast<int>(std::floor(r.bottom())) - 1);
+        return QRegion(QRect(topLeft, bottomRight));
+    };
+    return whole(inner.adjusted(imageCornerRadius, 0, -imageCornerRadius, 0)) +
+           whole(inner.adjusted(0, imageCornerRadius, 0, -imageCornerRadius));
+}
 
 } // namespace
 
@@ -76,7 +92,12 @@ void EditorCanvas::paintCanvas(QPainter& painter) {
         const double margin = shadow_.margin / ratio;
         const QRectF area =
             fitted.adjusted(-margin, -margin, margin, margin).translated(0, shadowOffset);
+        // Scaling the shadow up is the dearest blit of a frame, and the opaque
+        // screenshot hides all of it but a rim, so only the rim is drawn.
+        painter.save();
+        painter.setClipRegion(QRegion(area.toAlignedRect()) - opaqueCross(fitted));
         painter.drawImage(area, shadow_.image);
+        painter.restore();
     }
     if (!scaled_.isNull()) {
         painter.drawPixmap(fitted.topLeft(), scaled_);
