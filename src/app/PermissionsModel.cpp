@@ -18,7 +18,29 @@ void PermissionsModel::refresh() {
     auto& permissions = platform::permissions();
     const bool screen = permissions.screenRecording();
     const bool microphone = permissions.microphone();
-    const bool accessibility = permissions.accessibility();
+    apply(screen, microphone, permissions.accessibility());
+}
+
+void PermissionsModel::refreshInBackground(
+    const std::function<void(std::function<void()>)>& runOnWorker) {
+    if (checking_) {
+        return;
+    }
+    checking_ = true;
+    runOnWorker([] {
+        auto& permissions = platform::permissions();
+        const bool screen = permissions.screenRecording();
+        const bool microphone = permissions.microphone();
+        const bool accessibility = permissions.accessibility();
+        platform::mainQueue().post([screen, microphone, accessibility] {
+            auto& model = shared();
+            model.checking_ = false;
+            model.apply(screen, microphone, accessibility);
+        });
+    });
+}
+
+void PermissionsModel::apply(bool screen, bool microphone, bool accessibility) {
     const bool changed =
         screen != screenRecording_ || microphone != microphone_ || accessibility != accessibility_;
     screenRecording_ = screen;

@@ -18,6 +18,10 @@ public:
 
     // Re-reads the three flags, in this order, without prompting.
     void refresh();
+    // The same, with the checks (each opens a display connection or asks the
+    // sound server, up to a second) run by `runOnWorker`; the flags change on
+    // the main thread when they answer. While one runs, another is not started.
+    void refreshInBackground(const std::function<void(std::function<void()>)>& runOnWorker);
     // Asks for screen capture access, then refreshes at once.
     void requestScreenRecording();
 
@@ -26,10 +30,12 @@ public:
 
 private:
     PermissionsModel() = default;
+    void apply(bool screen, bool microphone, bool accessibility);
 
     bool screenRecording_ = false;
     bool microphone_ = false;
     bool accessibility_ = false;
+    bool checking_ = false;
     std::vector<std::function<void()>> observers_;
 };
 

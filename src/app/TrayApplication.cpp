@@ -11,6 +11,7 @@
 #include "app/settings/SettingsServices.h"
 #include "app/TrayIcon.h"
 #include "net/StatusService.h"
+#include "net/TaskPool.h"
 #include "platform/Platform.h"
 #include "platform/pulse/PulseMicrophones.h"
 #include "recording/RecordingController.h"
@@ -57,13 +58,17 @@ int runTrayApplication(int& argc, char** argv, LinuxPlatform& platform,
         recording.applicationWillTerminate();
         delegate.applicationWillTerminate();
     });
-    // Permissions changed in the desktop's settings show up when the user comes back.
-    QObject::connect(&app, &QGuiApplication::applicationStateChanged,
-                     [](Qt::ApplicationState state) {
-                         if (state == Qt::ApplicationActive) {
-                             PermissionsModel::shared().refresh();
-                         }
-                     });
+    // Permissions changed in the desktop's settings show up when the user comes
+    // back. Every capture overlay activates the app, so the checks stay off
+    // the main thread, where they would hold up the overlay's first paint.
+    QObject::connect(
+        &app, &QGuiApplication::applicationStateChanged, [](Qt::ApplicationState state) {
+            if (state == Qt::ApplicationActive) {
+                PermissionsModel::shared().refreshInBackground([](std::function<void()> check) {
+                    TaskPool::shared().submit(std::move(check));
+                });
+            }
+        });
 
     // The settings window lists these; they outlive the workers that ask them.
     const auto microphones = platform::makePulseMicrophones();

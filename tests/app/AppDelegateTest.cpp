@@ -5,6 +5,7 @@
 #include "fakes/FakePlatform.h"
 
 #include <gtest/gtest.h>
+#include <thread>
 
 using velloq::AppDelegate;
 using velloq::PermissionsModel;
@@ -83,4 +84,28 @@ TEST_F(AppDelegateTest, LaunchRegistersControlSuperRForTheRecordFlow) {
     EXPECT_EQ(captures, 1);
     delegate.applicationWillTerminate();
     EXPECT_FALSE(platform.hotkeys.press('R'));
+}
+
+TEST_F(AppDelegateTest, BackgroundRefreshChecksOnTheWorkerAndAppliesOnTheMainThread) {
+    auto& model = PermissionsModel::shared();
+    platform.permissions.microphoneGranted = false;
+    model.refresh();
+    int changes = 0;
+    model.observe([&] { ++changes; });
+    std::vector<std::function<void()>> queued;
+    const auto worker = [&](std::function<void()> check) { queued.push_back(std::move(check)); };
+    platform.permissions.microphoneGranted = true;
+    journal.clear();
+    model.refreshInBackground(worker);
+    model.refreshInBackground(worker); // one check at a time
+    ASSERT_EQ(queued.size(), 1u);
+    EXPECT_TRUE(journal.empty()) << "nothing is checked on the calling thread";
+
+    std::thread(queued.front()).join();
+    EXPECT_FALSE(model.microphone()) << "flags change only on the main thread";
+    platform.loop.runPending();
+    EXPECT_TRUE(model.microphone());
+    EXPECT_EQ(changes, 1);
+    model.refreshInBackground(worker);
+    EXPECT_EQ(queued.size(), 2u) << "a finished check lets the next one start";
 }
