@@ -6,9 +6,11 @@
 
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <memory>
+#include <string>
 
-class QLocalServer;
+class QSocketNotifier;
 
 namespace velloq {
 
@@ -32,8 +34,18 @@ public:
     static bool request(InstanceRequest what, const std::filesystem::path& path = defaultPath());
 
 private:
+    struct Connection {
+        QSocketNotifier* notifier = nullptr; // deleted later: it may be signalling
+        std::string received;
+    };
+    void accept();
+    void read(int fd);
+    void close(int fd);
+
     std::filesystem::path path_;
-    std::unique_ptr<QLocalServer> server_;
+    int listener_ = -1;
+    std::unique_ptr<QSocketNotifier> listening_;
+    std::map<int, Connection> connections_;
     std::function<void(InstanceRequest)> onRequest_;
 };
 
