@@ -1,11 +1,9 @@
 #include "geometry/WindowTargets.h"
 
-#include "fakes/FakePlatform.h"
 #include "geometry/HoverHitTest.h"
 #include "support/Monitors.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 using namespace velloq::geometry;
 using velloq::platform::Monitor;
@@ -84,17 +82,6 @@ TEST(WindowTargets, MinimumSizeCountsInPointsOnAScaledMonitor) {
     EXPECT_EQ(targets[0].rect, (Rect{1920 + 540, 1080 - 5 - 200, 50, 200}));
 }
 
-TEST(WindowTargets, ListsThroughTheInstalledWindowSystemExcludingThisProcess) {
-    velloq::testing::FakePlatform platform;
-    platform.screens.monitorList = {monitor(1, {0, 0, 1000, 800}, 1, true)};
-    WindowInfo mine = window(2, {0, 0, 500, 500});
-    mine.pid = ::getpid();
-    platform.screens.windowList = {mine, window(3, {0, 0, 500, 500})};
-    const auto targets = listWindowTargets();
-    ASSERT_EQ(targets.size(), 1u);
-    EXPECT_EQ(targets[0].id, 3u);
-}
-
 class HoverHitTestTest : public ::testing::Test {
 protected:
     HoverHitTestTest() {
@@ -110,27 +97,26 @@ protected:
     std::vector<WindowTarget> targets{{7, {100, 100, 200, 200}}, {8, {0, 0, 1200, 700}}};
 };
 
-TEST_F(HoverHitTestTest, FrontmostWindowContainingThePointWins) {
-    EXPECT_EQ(hoverHitTest({150, 150}, targets, screens),
-              HoverTarget(HoverWindow{7, targets[0].rect}));
-    EXPECT_EQ(hoverHitTest({300, 150}, targets, screens),
-              HoverTarget(HoverWindow{8, targets[1].rect}))
-        << "the small window's maximum edge is outside it";
-    EXPECT_EQ(hoverHitTest({1100, 10}, targets, screens),
-              HoverTarget(HoverWindow{8, targets[1].rect}));
-}
-
-TEST_F(HoverHitTestTest, PanelsAndEmptyDesktopPickTheWholeScreen) {
+TEST_F(HoverHitTestTest, FrontmostWindowElseTheWholeScreenElseNothing) {
+    const HoverTarget small = HoverWindow{7, targets[0].rect};
+    const HoverTarget large = HoverWindow{8, targets[1].rect};
     const HoverTarget primaryScreen = HoverFullScreen{1, {0, 0, 1000, 800}};
-    EXPECT_EQ(hoverHitTest({150, 785}, targets, screens), primaryScreen)
-        << "on the panel, even though a window reaches there";
-    EXPECT_EQ(hoverHitTest({500, 750}, targets, screens), primaryScreen);
-    EXPECT_EQ(hoverHitTest({1200, 750}, targets, screens),
-              HoverTarget(HoverFullScreen{2, {1000, 0, 500, 800}}));
-}
-
-TEST_F(HoverHitTestTest, NothingOutsideEveryScreenOrOnAScreenWithoutNumber) {
-    EXPECT_EQ(hoverHitTest({-1, 10}, targets, screens), std::nullopt);
-    EXPECT_EQ(hoverHitTest({10, 800}, targets, screens), std::nullopt);
-    EXPECT_EQ(hoverHitTest({1600, 10}, targets, screens), std::nullopt);
+    const struct {
+        const char* where;
+        Point point;
+        std::optional<HoverTarget> expected;
+    } cases[] = {
+        {"in both windows", {150, 150}, small},
+        {"on the small window's maximum edge", {300, 150}, large},
+        {"the large window on the second screen", {1100, 10}, large},
+        {"on the panel, though a window reaches there", {150, 785}, primaryScreen},
+        {"empty desktop", {500, 750}, primaryScreen},
+        {"second screen's desktop", {1200, 750}, HoverFullScreen{2, {1000, 0, 500, 800}}},
+        {"left of every screen", {-1, 10}, std::nullopt},
+        {"below every screen", {10, 800}, std::nullopt},
+        {"on a screen without a number", {1600, 10}, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(hoverHitTest(c.point, targets, screens), c.expected) << c.where;
+    }
 }
