@@ -19,18 +19,14 @@ protected:
 
 } // namespace
 
-TEST_F(APIKeyStoreTest, ItemUsesTheFixedServiceAndAccount) {
-    EXPECT_TRUE(APIKeyStore::saveAPIKey("key"));
-    ASSERT_EQ(secrets.entries.size(), 1u);
-    EXPECT_EQ(secrets.entries[0].item.service, "dev.ordwin.velloq");
-    EXPECT_EQ(secrets.entries[0].item.account, "apiKey");
-    EXPECT_EQ(secrets.entries[0].secret, "key");
-}
-
-TEST_F(APIKeyStoreTest, SavingTwiceLeavesOneItemWithTheSecondValue) {
+// The item's name is where earlier versions left the key: it must not move.
+TEST_F(APIKeyStoreTest, SavingTwiceLeavesOneFixedItemWithTheSecondValue) {
     EXPECT_TRUE(APIKeyStore::saveAPIKey("first"));
     EXPECT_TRUE(APIKeyStore::saveAPIKey("second"));
     ASSERT_EQ(secrets.entries.size(), 1u);
+    EXPECT_EQ(secrets.entries[0].item.service, "dev.ordwin.velloq");
+    EXPECT_EQ(secrets.entries[0].item.account, "apiKey");
+    EXPECT_EQ(secrets.entries[0].secret, "second");
     EXPECT_EQ(APIKeyStore::loadAPIKey(), "second");
 }
 
