@@ -219,55 +219,49 @@ TEST_F(ToastControllerTest, SaveWritesTheCardsBytesWhereTheUserChose) {
     }
 }
 
-TEST_F(ToastControllerTest, VideoCardDismissalWaitsForItsOpenSavePanel) {
-    const auto file = recording("the whole recording");
+// An open save panel holds the card and its recording: the copy is made before
+// anything is deleted, the card's six seconds are not extended, and a card
+// whose time ran out meanwhile goes as soon as the panel closes.
+TEST_F(ToastControllerTest, AnOpenSavePanelHoldsTheCardAndItsRecording) {
+    const struct {
+        const char* what;
+        std::function<void()> whileOpen;
+        bool recordingKept;             // right after the panel closes
+        std::chrono::milliseconds left; // of the card showing then
+        const char* reminder;
+    } cases[] = {
+        {"closed in time", [&] { platform.loop.advance(2000ms); }, true, 3000ms,
+         "Video link saved to clipboard"},
+        {"open past the card's time", [&] { platform.loop.advance(7000ms); }, false, 0ms,
+         "Video link saved to clipboard"},
+        {"replaced meanwhile", [&] { showScreenshotCard(); }, false, 6000ms,
+         "Link saved to clipboard"},
+    };
     const auto destination = dir.path() / "kept.mp4";
     platform.savePanel.answer = destination;
-    toasts.showVideoCard("https://velloq.test/v/1", std::nullopt, "0:07", file);
-    platform.savePanel.whileOpen = [&] {
-        // The user takes their time; the card's six seconds run out meanwhile.
-        platform.loop.advance(7000ms);
-        EXPECT_NE(toasts.card(), nullptr);
-        EXPECT_TRUE(std::filesystem::exists(file));
-        EXPECT_EQ(toasts.banner(), nullptr);
-    };
-    platform.loop.advance(1000ms);
-    clickSave();
-
-    EXPECT_EQ(velloq::testing::fileContents(destination), "the whole recording");
-    // The time has passed, so the card goes as soon as the panel closes.
-    EXPECT_EQ(toasts.card(), nullptr);
-    EXPECT_FALSE(std::filesystem::exists(file));
-    EXPECT_EQ(bannerMessage(), "Video link saved to clipboard");
-}
-
-TEST_F(ToastControllerTest, ASavePanelClosedInTimeLeavesTheCardItsSixSeconds) {
-    platform.savePanel.answer = dir.path() / "shot.png";
-    platform.savePanel.whileOpen = [&] { platform.loop.advance(2000ms); };
-    showScreenshotCard();
-    clickSave();
-    EXPECT_NE(toasts.card(), nullptr);
-    platform.loop.advance(3999ms);
-    EXPECT_NE(toasts.card(), nullptr);
-    platform.loop.advance(1ms);
-    EXPECT_EQ(toasts.card(), nullptr);
-}
-
-TEST_F(ToastControllerTest, AVideoReplacedWhileSavingIsDeletedOnlyAfterTheCopy) {
-    const auto file = recording("frames");
-    const auto destination = dir.path() / "kept.mp4";
-    platform.savePanel.answer = destination;
-    toasts.showVideoCard("https://velloq.test/v/1", std::nullopt, "0:07", file);
-    platform.savePanel.whileOpen = [&] {
-        showScreenshotCard();
-        EXPECT_TRUE(std::filesystem::exists(file));
-    };
-    clickSave();
-    EXPECT_EQ(velloq::testing::fileContents(destination), "frames");
-    EXPECT_FALSE(std::filesystem::exists(file));
-    EXPECT_NE(toasts.card(), nullptr); // the new card is untouched
-    platform.loop.advance(6000ms);
-    EXPECT_EQ(bannerMessage(), "Link saved to clipboard");
+    for (const auto& c : cases) {
+        toasts.dismissBanner();
+        const auto file = recording(c.what);
+        toasts.showVideoCard("https://velloq.test/v/1", std::nullopt, "0:07", file);
+        platform.loop.advance(1000ms);
+        platform.savePanel.whileOpen = [&] {
+            c.whileOpen();
+            EXPECT_NE(toasts.card(), nullptr) << c.what;
+            EXPECT_TRUE(std::filesystem::exists(file)) << c.what;
+            EXPECT_EQ(toasts.banner(), nullptr) << c.what;
+        };
+        clickSave();
+        EXPECT_EQ(velloq::testing::fileContents(destination), c.what);
+        EXPECT_EQ(std::filesystem::exists(file), c.recordingKept) << c.what;
+        if (c.left > 0ms) {
+            platform.loop.advance(c.left - 1ms);
+            EXPECT_NE(toasts.card(), nullptr) << c.what;
+            platform.loop.advance(1ms);
+        }
+        EXPECT_EQ(toasts.card(), nullptr) << c.what;
+        EXPECT_FALSE(std::filesystem::exists(file)) << c.what;
+        EXPECT_EQ(bannerMessage().toStdString(), c.reminder) << c.what;
+    }
 }
 
 TEST_F(ToastControllerTest, OpenButtonsFollowTheirOwnLinkRules) {
