@@ -118,8 +118,12 @@ TEST(PulseMicrophones, CapturesMonoStampedOnTheMonotonicClock) {
     ASSERT_TRUE(stream.has_value());
     std::this_thread::sleep_for(std::chrono::seconds(1));
     stream->reset(); // no block may arrive after this
+    const std::size_t afterStop = [&] {
+        std::lock_guard lock(captured.mutex);
+        return captured.samples;
+    }();
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
     std::lock_guard lock(captured.mutex);
-    const std::size_t afterStop = captured.samples;
     EXPECT_GT(captured.blocks, 10) << "blocks come in small pieces, not once a second";
     // One second of mono at the rate asked for, allowing for start-up.
     EXPECT_GT(captured.samples, rate * 6 / 10);
