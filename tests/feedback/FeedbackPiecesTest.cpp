@@ -12,14 +12,12 @@ namespace {
 TEST(ContinuousRoundedRect, StaysInsideItsRectAndRoundsEveryCorner) {
     const QRectF rect(10, 20, 100, 60);
     const QPainterPath path = continuousRoundedRect(rect, 16);
-    EXPECT_TRUE(rect.contains(path.boundingRect()));
     EXPECT_EQ(path.boundingRect(), rect);
     for (const QPointF corner :
          {rect.topLeft(), rect.topRight(), rect.bottomLeft(), rect.bottomRight()}) {
         const QPointF inward = (rect.center() - corner) / 30;
         EXPECT_FALSE(path.contains(corner + inward)) << corner.x() << "," << corner.y();
     }
-    EXPECT_TRUE(path.contains(rect.center()));
     EXPECT_TRUE(path.contains(QPointF(rect.center().x(), rect.top() + 0.5)));
     // A radius too large for the rect is reduced instead of folding the outline.
     EXPECT_EQ(continuousRoundedRect(QRectF(0, 0, 20, 20), 50).boundingRect(), QRectF(0, 0, 20, 20));

@@ -8,8 +8,8 @@
 #include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
-#include <iterator>
 #include <QAbstractButton>
+#include <QPointer>
 
 namespace velloq {
 namespace {
@@ -37,6 +37,11 @@ protected:
         const auto path = dir.path() / "velloq-recording.mp4";
         std::ofstream(path, std::ios::binary) << bytes;
         return path;
+    }
+    // The save panel runs its own loop; its answer arrives as a posted task.
+    void clickSave() {
+        cardButton("save")->click();
+        platform.loop.runPending();
     }
     void showScreenshotCard(const std::string& url = "https://velloq.test/i/abc") {
         QImage image(64, 40, QImage::Format_RGB32);
@@ -113,14 +118,26 @@ TEST_F(ToastControllerTest, PanelsAreTranslucentWithACompositorAndMaskedWithoutO
     }
 }
 
-TEST_F(ToastControllerTest, CopyPutsTheLinkOnTheClipboardAndSuppressesTheReminder) {
+// Copy and markup leave the card up; a copied link needs no reminder.
+TEST_F(ToastControllerTest, CopyAndMarkupKeepTheCardAndCopySuppressesTheReminder) {
+    QImage seen;
+    QSize pixels;
+    toasts.onMarkup = [&](const QImage& image, QSize size) {
+        seen = image;
+        pixels = size;
+    };
     showScreenshotCard("https://velloq.test/i/copy");
+    cardButton("markup")->click();
+    EXPECT_EQ(seen.size(), QSize(64, 40));
+    EXPECT_EQ(pixels, QSize(64, 40));
     cardButton("copy")->click();
     EXPECT_EQ(platform.clipboard.text(), "https://velloq.test/i/copy");
     EXPECT_TRUE(toasts.cardCopied());
     EXPECT_EQ(cardButton("copy")->text(), "Copied");
 
-    platform.loop.advance(6000ms);
+    platform.loop.advance(5999ms);
+    EXPECT_NE(toasts.card(), nullptr);
+    platform.loop.advance(1ms);
     EXPECT_EQ(toasts.card(), nullptr);
     EXPECT_EQ(toasts.banner(), nullptr);
 }
@@ -180,8 +197,7 @@ TEST_F(ToastControllerTest, SaveWritesTheCardsBytesWhereTheUserChose) {
         } else {
             showScreenshotCard();
         }
-        cardButton("save")->click();
-        platform.loop.runPending();
+        clickSave();
         ASSERT_EQ(platform.savePanel.requests.size(), 1u) << c.what;
         EXPECT_EQ(platform.savePanel.requests[0].suggestedName,
                   c.video ? "recording.mp4" : "screenshot.png")
@@ -203,66 +219,49 @@ TEST_F(ToastControllerTest, SaveWritesTheCardsBytesWhereTheUserChose) {
     }
 }
 
-TEST_F(ToastControllerTest, VideoCardDismissalWaitsForItsOpenSavePanel) {
-    const auto file = recording("the whole recording");
+// An open save panel holds the card and its recording: the copy is made before
+// anything is deleted, the card's six seconds are not extended, and a card
+// whose time ran out meanwhile goes as soon as the panel closes.
+TEST_F(ToastControllerTest, AnOpenSavePanelHoldsTheCardAndItsRecording) {
+    const struct {
+        const char* what;
+        std::function<void()> whileOpen;
+        bool recordingKept;             // right after the panel closes
+        std::chrono::milliseconds left; // of the card showing then
+        const char* reminder;
+    } cases[] = {
+        {"closed in time", [&] { platform.loop.advance(2000ms); }, true, 3000ms,
+         "Video link saved to clipboard"},
+        {"open past the card's time", [&] { platform.loop.advance(7000ms); }, false, 0ms,
+         "Video link saved to clipboard"},
+        {"replaced meanwhile", [&] { showScreenshotCard(); }, false, 6000ms,
+         "Link saved to clipboard"},
+    };
     const auto destination = dir.path() / "kept.mp4";
     platform.savePanel.answer = destination;
-    toasts.showVideoCard("https://velloq.test/v/1", std::nullopt, "0:07", file);
-    platform.savePanel.whileOpen = [&] {
-        // The user takes their time; the card's six seconds run out meanwhile.
-        platform.loop.advance(7000ms);
-        EXPECT_NE(toasts.card(), nullptr);
-        EXPECT_TRUE(std::filesystem::exists(file));
-        EXPECT_EQ(toasts.banner(), nullptr);
-    };
-    platform.loop.advance(1000ms);
-    cardButton("save")->click();
-    platform.loop.runPending();
-
-    EXPECT_EQ(velloq::testing::fileContents(destination), "the whole recording");
-    // The time has passed, so the card goes as soon as the panel closes.
-    EXPECT_EQ(toasts.card(), nullptr);
-    EXPECT_FALSE(std::filesystem::exists(file));
-    EXPECT_EQ(bannerMessage(), "Video link saved to clipboard");
-}
-
-TEST_F(ToastControllerTest, ASavePanelClosedInTimeLeavesTheCardItsSixSeconds) {
-    platform.savePanel.answer = dir.path() / "shot.png";
-    platform.savePanel.whileOpen = [&] { platform.loop.advance(2000ms); };
-    showScreenshotCard();
-    cardButton("save")->click();
-    platform.loop.runPending();
-    EXPECT_NE(toasts.card(), nullptr);
-    platform.loop.advance(3999ms);
-    EXPECT_NE(toasts.card(), nullptr);
-    platform.loop.advance(1ms);
-    EXPECT_EQ(toasts.card(), nullptr);
-}
-
-TEST_F(ToastControllerTest, AVideoReplacedWhileSavingIsDeletedOnlyAfterTheCopy) {
-    const auto file = recording("frames");
-    const auto destination = dir.path() / "kept.mp4";
-    platform.savePanel.answer = destination;
-    toasts.showVideoCard("https://velloq.test/v/1", std::nullopt, "0:07", file);
-    platform.savePanel.whileOpen = [&] {
-        showScreenshotCard();
-        EXPECT_TRUE(std::filesystem::exists(file));
-    };
-    cardButton("save")->click();
-    platform.loop.runPending();
-    EXPECT_EQ(velloq::testing::fileContents(destination), "frames");
-    EXPECT_FALSE(std::filesystem::exists(file));
-    EXPECT_NE(toasts.card(), nullptr); // the new card is untouched
-    platform.loop.advance(6000ms);
-    EXPECT_EQ(bannerMessage(), "Link saved to clipboard");
-}
-
-TEST_F(ToastControllerTest, VideoCardWithoutAFileCannotSave) {
-    toasts.showVideoCard("https://velloq.test/v/1", std::nullopt, "0:07", std::nullopt);
-    EXPECT_FALSE(cardButton("save")->isEnabled());
-    cardButton("save")->click();
-    platform.loop.runPending();
-    EXPECT_TRUE(platform.savePanel.requests.empty());
+    for (const auto& c : cases) {
+        toasts.dismissBanner();
+        const auto file = recording(c.what);
+        toasts.showVideoCard("https://velloq.test/v/1", std::nullopt, "0:07", file);
+        platform.loop.advance(1000ms);
+        platform.savePanel.whileOpen = [&] {
+            c.whileOpen();
+            EXPECT_NE(toasts.card(), nullptr) << c.what;
+            EXPECT_TRUE(std::filesystem::exists(file)) << c.what;
+            EXPECT_EQ(toasts.banner(), nullptr) << c.what;
+        };
+        clickSave();
+        EXPECT_EQ(velloq::testing::fileContents(destination), c.what);
+        EXPECT_EQ(std::filesystem::exists(file), c.recordingKept) << c.what;
+        if (c.left > 0ms) {
+            platform.loop.advance(c.left - 1ms);
+            EXPECT_NE(toasts.card(), nullptr) << c.what;
+            platform.loop.advance(1ms);
+        }
+        EXPECT_EQ(toasts.card(), nullptr) << c.what;
+        EXPECT_FALSE(std::filesystem::exists(file)) << c.what;
+        EXPECT_EQ(bannerMessage().toStdString(), c.reminder) << c.what;
+    }
 }
 
 TEST_F(ToastControllerTest, OpenButtonsFollowTheirOwnLinkRules) {
@@ -274,22 +273,9 @@ TEST_F(ToastControllerTest, OpenButtonsFollowTheirOwnLinkRules) {
     cardButton("openInBrowser")->click();
     toasts.showVideoCard("ftp://velloq.test/v/2", std::nullopt, "0:07", std::nullopt);
     cardButton("openInBrowser")->click();
+    EXPECT_FALSE(cardButton("save")->isEnabled()) << "a video card without a file cannot save";
     EXPECT_EQ(platform.application.openedURLs,
               (std::vector<std::string>{"https://velloq.test/i/ok", "httpx://velloq.test/v/1"}));
-}
-
-TEST_F(ToastControllerTest, MarkupHandsTheImageOverAndTheCardStays) {
-    QImage seen;
-    QSize pixels;
-    toasts.onMarkup = [&](const QImage& image, QSize size) {
-        seen = image;
-        pixels = size;
-    };
-    showScreenshotCard();
-    cardButton("markup")->click();
-    EXPECT_EQ(seen.size(), QSize(64, 40));
-    EXPECT_EQ(pixels, QSize(64, 40));
-    EXPECT_NE(toasts.card(), nullptr);
 }
 
 TEST_F(ToastControllerTest, WithoutAMainScreenPanelsStayAtTheOrigin) {

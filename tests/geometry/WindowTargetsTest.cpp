@@ -1,11 +1,9 @@
 #include "geometry/WindowTargets.h"
 
-#include "fakes/FakePlatform.h"
 #include "geometry/HoverHitTest.h"
 #include "support/Monitors.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 using namespace velloq::geometry;
 using velloq::platform::Monitor;
@@ -28,15 +26,13 @@ constexpr std::int64_t ownPid = 1000;
 
 } // namespace
 
+// Flipped against the primary's height in points, not pixels; the flip itself
+// is Coordinates' test.
 TEST(WindowTargets, WindowServerBoundsBecomeGlobalAgainstA900PointPrimary) {
-    const auto targets = windowTargetsFrom({window(1, {100, 50, 800, 600})},
-                                           {monitor(1, {0, 0, 1440, 900}, 1, true)}, ownPid);
-    ASSERT_EQ(targets.size(), 1u);
-    EXPECT_EQ(targets[0], (WindowTarget{1, {100, 250, 800, 600}}));
-    // The same window on a 2x primary of the same size in points.
     const auto scaled = windowTargetsFrom({window(1, {200, 100, 1600, 1200})},
                                           {monitor(1, {0, 0, 2880, 1800}, 2, true)}, ownPid);
-    EXPECT_EQ(scaled.at(0).rect, (Rect{100, 250, 800, 600}));
+    ASSERT_EQ(scaled.size(), 1u);
+    EXPECT_EQ(scaled[0], (WindowTarget{1, {100, 250, 800, 600}}));
 }
 
 TEST(WindowTargets, KeepsOnlyOrdinaryVisibleWindowsOfOthersAtLeast50PointsInFrontToBackOrder) {
@@ -84,17 +80,6 @@ TEST(WindowTargets, MinimumSizeCountsInPointsOnAScaledMonitor) {
     EXPECT_EQ(targets[0].rect, (Rect{1920 + 540, 1080 - 5 - 200, 50, 200}));
 }
 
-TEST(WindowTargets, ListsThroughTheInstalledWindowSystemExcludingThisProcess) {
-    velloq::testing::FakePlatform platform;
-    platform.screens.monitorList = {monitor(1, {0, 0, 1000, 800}, 1, true)};
-    WindowInfo mine = window(2, {0, 0, 500, 500});
-    mine.pid = ::getpid();
-    platform.screens.windowList = {mine, window(3, {0, 0, 500, 500})};
-    const auto targets = listWindowTargets();
-    ASSERT_EQ(targets.size(), 1u);
-    EXPECT_EQ(targets[0].id, 3u);
-}
-
 class HoverHitTestTest : public ::testing::Test {
 protected:
     HoverHitTestTest() {
@@ -110,27 +95,26 @@ protected:
     std::vector<WindowTarget> targets{{7, {100, 100, 200, 200}}, {8, {0, 0, 1200, 700}}};
 };
 
-TEST_F(HoverHitTestTest, FrontmostWindowContainingThePointWins) {
-    EXPECT_EQ(hoverHitTest({150, 150}, targets, screens),
-              HoverTarget(HoverWindow{7, targets[0].rect}));
-    EXPECT_EQ(hoverHitTest({300, 150}, targets, screens),
-              HoverTarget(HoverWindow{8, targets[1].rect}))
-        << "the small window's maximum edge is outside it";
-    EXPECT_EQ(hoverHitTest({1100, 10}, targets, screens),
-              HoverTarget(HoverWindow{8, targets[1].rect}));
-}
-
-TEST_F(HoverHitTestTest, PanelsAndEmptyDesktopPickTheWholeScreen) {
+TEST_F(HoverHitTestTest, FrontmostWindowElseTheWholeScreenElseNothing) {
+    const HoverTarget small = HoverWindow{7, targets[0].rect};
+    const HoverTarget large = HoverWindow{8, targets[1].rect};
     const HoverTarget primaryScreen = HoverFullScreen{1, {0, 0, 1000, 800}};
-    EXPECT_EQ(hoverHitTest({150, 785}, targets, screens), primaryScreen)
-        << "on the panel, even though a window reaches there";
-    EXPECT_EQ(hoverHitTest({500, 750}, targets, screens), primaryScreen);
-    EXPECT_EQ(hoverHitTest({1200, 750}, targets, screens),
-              HoverTarget(HoverFullScreen{2, {1000, 0, 500, 800}}));
-}
-
-TEST_F(HoverHitTestTest, NothingOutsideEveryScreenOrOnAScreenWithoutNumber) {
-    EXPECT_EQ(hoverHitTest({-1, 10}, targets, screens), std::nullopt);
-    EXPECT_EQ(hoverHitTest({10, 800}, targets, screens), std::nullopt);
-    EXPECT_EQ(hoverHitTest({1600, 10}, targets, screens), std::nullopt);
+    const struct {
+        const char* where;
+        Point point;
+        std::optional<HoverTarget> expected;
+    } cases[] = {
+        {"in both windows", {150, 150}, small},
+        {"on the small window's maximum edge", {300, 150}, large},
+        {"the large window on the second screen", {1100, 10}, large},
+        {"on the panel, though a window reaches there", {150, 785}, primaryScreen},
+        {"empty desktop", {500, 750}, primaryScreen},
+        {"second screen's desktop", {1200, 750}, HoverFullScreen{2, {1000, 0, 500, 800}}},
+        {"left of every screen", {-1, 10}, std::nullopt},
+        {"below every screen", {10, 800}, std::nullopt},
+        {"on a screen without a number", {1600, 10}, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(hoverHitTest(c.point, targets, screens), c.expected) << c.where;
+    }
 }

@@ -19,18 +19,14 @@ protected:
 
 } // namespace
 
-TEST_F(APIKeyStoreTest, ItemUsesTheFixedServiceAndAccount) {
-    EXPECT_TRUE(APIKeyStore::saveAPIKey("key"));
-    ASSERT_EQ(secrets.entries.size(), 1u);
-    EXPECT_EQ(secrets.entries[0].item.service, "dev.ordwin.velloq");
-    EXPECT_EQ(secrets.entries[0].item.account, "apiKey");
-    EXPECT_EQ(secrets.entries[0].secret, "key");
-}
-
-TEST_F(APIKeyStoreTest, SavingTwiceLeavesOneItemWithTheSecondValue) {
+// The item's name is where earlier versions left the key: it must not move.
+TEST_F(APIKeyStoreTest, SavingTwiceLeavesOneFixedItemWithTheSecondValue) {
     EXPECT_TRUE(APIKeyStore::saveAPIKey("first"));
     EXPECT_TRUE(APIKeyStore::saveAPIKey("second"));
     ASSERT_EQ(secrets.entries.size(), 1u);
+    EXPECT_EQ(secrets.entries[0].item.service, "dev.ordwin.velloq");
+    EXPECT_EQ(secrets.entries[0].item.account, "apiKey");
+    EXPECT_EQ(secrets.entries[0].secret, "second");
     EXPECT_EQ(APIKeyStore::loadAPIKey(), "second");
 }
 
@@ -47,12 +43,10 @@ TEST_F(APIKeyStoreTest, LoadGivesNoneForBytesThatAreNotUtf8) {
     EXPECT_EQ(APIKeyStore::loadAPIKey(), std::nullopt);
 }
 
+// Which characters count as space is Utf8Test's; here, that the edit trims at all.
 TEST_F(APIKeyStoreTest, EditTrimsBeforeSavingAndDeletesWhenNothingIsLeft) {
     EXPECT_EQ(applyAPIKeyEdit("  sk-live-123 \n").value(), APIKeyEdit::saved);
     EXPECT_EQ(APIKeyStore::loadAPIKey(), "sk-live-123");
-
-    EXPECT_EQ(applyAPIKeyEdit("\xC2\xA0sk-2\t").value(), APIKeyEdit::saved);
-    EXPECT_EQ(APIKeyStore::loadAPIKey(), "sk-2");
 
     EXPECT_EQ(applyAPIKeyEdit(" \n\t ").value(), APIKeyEdit::deleted);
     EXPECT_EQ(APIKeyStore::loadAPIKey(), std::nullopt);

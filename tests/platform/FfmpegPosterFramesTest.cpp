@@ -12,7 +12,7 @@
 namespace velloq::platform {
 namespace {
 
-// A clip of `seconds` in one colour for the first half second and another after.
+// A one-second clip of `size`: red for the first half second, blue after.
 std::filesystem::path makeClip(const std::filesystem::path& folder, const std::string& size) {
     const auto file = folder / ("clip-" + size + ".mp4");
     const std::string command =
@@ -33,9 +33,11 @@ TEST(FfmpegPosterFrames, FrameAtATimeFitsTheSquareWithoutGrowing) {
         int width;
         int height;
     };
+    std::filesystem::path clip;
     for (const auto& [size, width, height] :
          {Case{"1920x1080", 640, 360}, Case{"400x900", 284, 640}, Case{"320x240", 320, 240}}) {
-        auto image = posters.frameAt(makeClip(temp.path(), size), 0.1, 640);
+        clip = makeClip(temp.path(), size);
+        auto image = posters.frameAt(clip, 0.1, 640);
         ASSERT_TRUE(image) << size;
         EXPECT_EQ(image->width, width) << size;
         EXPECT_EQ(image->height, height) << size;
@@ -46,7 +48,7 @@ TEST(FfmpegPosterFrames, FrameAtATimeFitsTheSquareWithoutGrowing) {
         EXPECT_GT(centre[0], 200) << size << ": the red part, not the blue at 0.5 s";
         EXPECT_LT(centre[2], 60) << size;
     }
-    auto late = posters.frameAt(makeClip(temp.path(), "320x240"), 0.8, 640);
+    auto late = posters.frameAt(clip, 0.8, 640); // the last, 320 x 240 clip
     ASSERT_TRUE(late);
     EXPECT_GT(late->pixels[2], 200) << "blue after the cut";
 }

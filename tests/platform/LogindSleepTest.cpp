@@ -1,12 +1,12 @@
 #include "platform/dbus/LogindSleep.h"
 
+#include "EventLoop.h"
 #include "fakes/ChildProcess.h"
 #include "fakes/TempDir.h"
 
 #include <chrono>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <stdlib.h>
@@ -40,12 +40,7 @@ constexpr const char* busConfig = R"(<!DOCTYPE busconfig PUBLIC
 class LogindSleepTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        static int argc = 1;
-        static char name[] = "logind-sleep-test";
-        static char* argv[] = {name, nullptr};
-        if (QCoreApplication::instance() == nullptr) {
-            new QCoreApplication(argc, argv);
-        }
+        vt::coreApp();
         const auto socket = (folder.path() / "system_bus_socket").string();
         std::string config = busConfig;
         config.replace(config.find("SOCKET"), 6, socket);
@@ -76,16 +71,6 @@ protected:
         ASSERT_TRUE(from.send(signal));
     }
 
-    // Runs the event loop until `done` or `limit` passes.
-    template <typename Done>
-    static bool spinUntil(Done done, std::chrono::milliseconds limit = 2000ms) {
-        const auto deadline = std::chrono::steady_clock::now() + limit;
-        while (!done() && std::chrono::steady_clock::now() < deadline) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        }
-        return done();
-    }
-
     vt::TempDir folder;
     std::unique_ptr<vt::ChildProcess> busDaemon;
     std::string address;
@@ -101,18 +86,18 @@ TEST_F(LogindSleepTest, OnlyLogindsAnnouncementOfSleepCounts) {
     auto logind = client("logind");
     ASSERT_TRUE(logind.registerService(QStringLiteral("org.freedesktop.login1")));
     // Let the product's connection learn the name's new owner first.
-    spinUntil([] { return false; }, 300ms);
+    vt::spinFor(300ms);
 
     send(impostor, true);
     send(logind, false); // waking up
     send(logind, true);
-    EXPECT_TRUE(spinUntil([&] { return announced >= 1; }));
-    spinUntil([] { return false; }, 300ms); // anything late would arrive by now
+    EXPECT_TRUE(vt::spinUntil([&] { return announced >= 1; }));
+    vt::spinFor(300ms); // anything late would arrive by now
     EXPECT_EQ(announced, 1) << "the impostor's signal and the wake-up do not count";
 
     sleep.setOnSleep({});
     send(logind, true);
-    spinUntil([] { return false; }, 300ms);
+    vt::spinFor(300ms);
     EXPECT_EQ(announced, 1);
 }
 

@@ -1,38 +1,23 @@
 #include "platform/qt/QtMainLoop.h"
 
+#include "EventLoop.h"
+
 #include <atomic>
 #include <gtest/gtest.h>
 #include <memory>
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <thread>
 #include <vector>
 
 using namespace std::chrono_literals;
 using velloq::platform::QtMainLoop;
+using velloq::testing::spinFor;
+using velloq::testing::spinUntil;
 
 namespace {
 
 class QtMainLoopTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "velloq-tests";
-        static char* argv[] = {name, nullptr};
-        if (QCoreApplication::instance() == nullptr) {
-            new QCoreApplication(argc, argv);
-        }
-    }
-
-    // Spins the event loop until `done` or the time limit.
-    template <class Done> static bool spinUntil(Done done, int limitMs = 2000) {
-        QElapsedTimer clock;
-        clock.start();
-        while (!done() && clock.elapsed() < limitMs) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        }
-        return done();
-    }
+    static void SetUpTestSuite() { velloq::testing::coreApp(); }
 
     QObject context;
     QtMainLoop loop{&context};
@@ -66,7 +51,7 @@ TEST_F(QtMainLoopTest, OneShotsFireOnceRepeatingUntilCancelledAndCancelledNever)
     loop.cancel(cancelled);
     loop.cancel(cancelled); // twice is harmless
     ASSERT_TRUE(spinUntil([&] { return fired == 1; }));
-    spinUntil([] { return false; }, 80);
+    spinFor(80ms);
     EXPECT_EQ(fired, 1);
     EXPECT_EQ(cancelledFired, 0);
 
@@ -78,7 +63,7 @@ TEST_F(QtMainLoopTest, OneShotsFireOnceRepeatingUntilCancelledAndCancelledNever)
         }
     });
     ASSERT_TRUE(spinUntil([&] { return ticks >= 3; }));
-    spinUntil([] { return false; }, 50);
+    spinFor(50ms);
     EXPECT_EQ(ticks, 3) << "a repeating timer fires until cancelled";
 }
 

@@ -13,33 +13,29 @@
 namespace velloq::platform {
 namespace {
 
-std::string joined(const std::vector<std::string>& command) {
-    std::string text;
-    for (const auto& part : command) {
-        text += (text.empty() ? "" : " ") + part;
-    }
-    return text.empty() ? "none" : text;
-}
-
 TEST(SoundSettings, TheDesktopsOwnPanelFirstThenWhateverIsInstalled) {
-    struct Case {
+    using Command = std::vector<std::string>;
+    const struct {
         const char* desktop;
         std::set<std::string> installed;
-        const char* expected;
-    };
-    const Case cases[] = {
-        {"ubuntu:GNOME", {"pavucontrol", "gnome-control-center"}, "gnome-control-center sound"},
-        {"KDE", {"pavucontrol", "kcmshell5"}, "kcmshell5 kcm_pulseaudio"},
-        {"KDE", {"pavucontrol", "systemsettings", "kcmshell6"}, "kcmshell6 kcm_pulseaudio"},
-        {"XFCE", {"gnome-control-center", "pavucontrol"}, "pavucontrol --tab=4"},
-        {"", {"kcmshell6"}, "kcmshell6 kcm_pulseaudio"},
-        {"GNOME-Flashback:GNOMEX", {"gnome-control-center", "pavucontrol"}, "pavucontrol --tab=4"},
-        {"GNOME", {}, "none"},
+        Command expected;
+    } cases[] = {
+        {"ubuntu:GNOME",
+         {"pavucontrol", "gnome-control-center"},
+         {"gnome-control-center", "sound"}},
+        {"KDE", {"pavucontrol", "kcmshell5"}, {"kcmshell5", "kcm_pulseaudio"}},
+        {"KDE", {"pavucontrol", "systemsettings", "kcmshell6"}, {"kcmshell6", "kcm_pulseaudio"}},
+        {"XFCE", {"gnome-control-center", "pavucontrol"}, {"pavucontrol", "--tab=4"}},
+        {"", {"kcmshell6"}, {"kcmshell6", "kcm_pulseaudio"}},
+        {"GNOME-Flashback:GNOMEX",
+         {"gnome-control-center", "pavucontrol"},
+         {"pavucontrol", "--tab=4"}},
+        {"GNOME", {}, {}},
     };
     for (const auto& c : cases) {
         const auto picked = pickSoundSettings(
             c.desktop, [&](const std::string& program) { return c.installed.contains(program); });
-        EXPECT_EQ(joined(picked), c.expected) << c.desktop;
+        EXPECT_EQ(picked, c.expected) << c.desktop;
     }
 }
 
