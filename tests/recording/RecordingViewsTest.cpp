@@ -52,7 +52,6 @@ TEST_F(RecordingViewsTest, LevelMeterLightsTheTruncatedShareOfBars) {
         LevelMeter meter(7);
         meter.setLevel(level);
         const QImage image = render(meter, 2.0);
-        EXPECT_EQ(image.height(), 36);
         int coral = 0;
         for (int i = 0; i < 7; ++i) {
             coral += isCoral(pixel(image, i * 5.5 + 1.5, 17)) ? 1 : 0;
@@ -70,7 +69,6 @@ TEST_F(RecordingViewsTest, PreRecordBarControlsWriteTheModelAndSettings) {
     model.setMicLevel(0.62);
     bar.levelMeter().setLevel(0.62);
     const QImage on = shot(bar);
-    EXPECT_EQ(bar.height(), 54);
     EXPECT_EQ(bar.deviceLabel(), "Built-in Microphone");
     const double withMic = bar.width();
 
@@ -112,7 +110,6 @@ TEST_F(RecordingViewsTest, RecordingBarCollapsesAndShowsThePause) {
     model.setElapsed(65.9);
     bar.liveDot().setOpacityForTest(1);
     const QImage expanded = shot(bar);
-    EXPECT_EQ(bar.height(), 52);
     const double wide = bar.width();
     EXPECT_TRUE(bar.press("Pause"));
     EXPECT_EQ(pauses, 1);
@@ -195,7 +192,6 @@ TEST_F(RecordingViewsTest, PanelsTakeTheKeyboardExceptTheRecordingBar) {
         QApplication::sendEvent(panel, &escape);
     }
     EXPECT_EQ(escapes, 2);
-    EXPECT_EQ(pre->fittingSize().height, 54);
 }
 
 } // namespace
