@@ -33,20 +33,16 @@ double seconds(Clock::duration d) {
 class RecorderX11Test : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        server = XServer::startXorgDummy().release();
-        if (server != nullptr &&
-            (!server->setOutput("DUMMY0", 1920, 1080, {"--pos", "0x0", "--primary"}) ||
-             !server->startWindowManager())) {
-            delete server;
-            server = nullptr;
+        server = XServer::startXorgDummy();
+        if (server && (!server->setOutput("DUMMY0", 1920, 1080, {"--pos", "0x0", "--primary"}) ||
+                       !server->startWindowManager())) {
+            server.reset();
         }
-        pulse = PulseServer::start().release();
+        pulse = PulseServer::start();
     }
     static void TearDownTestSuite() {
-        delete pulse;
-        pulse = nullptr;
-        delete server;
-        server = nullptr;
+        pulse.reset();
+        server.reset();
     }
 
     void SetUp() override {
@@ -113,8 +109,8 @@ protected:
         EXPECT_EQ(streamTypes(file), expected);
     }
 
-    static inline XServer* server = nullptr;
-    static inline PulseServer* pulse = nullptr;
+    static inline std::unique_ptr<XServer> server;
+    static inline std::unique_ptr<PulseServer> pulse;
     FakePlatform platform;
     TempDir folder;
     std::unique_ptr<platform::X11Screens> screens;

@@ -7,6 +7,7 @@
 #include "fakes/TempDir.h"
 #include "settings/Settings.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace velloq::recording {
@@ -91,12 +92,9 @@ public:
 
     // The last panel of `kind` made, or null.
     std::shared_ptr<PanelRecord> last(const std::string& kind) const {
-        for (auto it = made.rbegin(); it != made.rend(); ++it) {
-            if ((*it)->kind == kind) {
-                return *it;
-            }
-        }
-        return nullptr;
+        const auto it = std::find_if(made.rbegin(), made.rend(),
+                                     [&](const auto& record) { return record->kind == kind; });
+        return it == made.rend() ? nullptr : *it;
     }
     bool anyOpen() const {
         return std::any_of(made.begin(), made.end(), [](const auto& r) { return r->open; });
