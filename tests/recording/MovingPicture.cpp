@@ -1,5 +1,6 @@
 #include "recording/MovingPicture.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <vector>
@@ -53,16 +54,8 @@ void MovingPicture::run(std::string name) {
                 state ^= state << 5;
                 pixel = state & 0xffffff;
             }
-        } else {
-            const int bar = (frame * 8) % options_.width;
-            for (int y = 0; y < options_.height; ++y) {
-                for (int x = 0; x < options_.width; ++x) {
-                    const bool inBar = x >= bar && x < bar + 16;
-                    pixels[std::size_t(y * options_.width + x)] =
-                        inBar ? 0xffffffu
-                              : std::uint32_t((x * 255 / options_.width) << 8 | y % 256);
-                }
-            }
+        } else { // a grey that brightens frame by frame, each frame easy to encode
+            std::fill(pixels.begin(), pixels.end(), std::uint32_t(frame % 256) * 0x010101u);
         }
         XPutImage(display, window, gc, image, 0, 0, 0, 0, unsigned(options_.width),
                   unsigned(options_.height));

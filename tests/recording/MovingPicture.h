@@ -1,7 +1,7 @@
 #pragma once
 
 // A window on a test's X server whose picture keeps changing, painted on a
-// thread and X connection of its own: a bar sweeping across it, or fresh
+// thread and X connection of its own: a grey growing brighter, or fresh
 // noise every frame (which no encoder can compress, so a recording of it
 // runs at its full bit rate).
 

@@ -3,7 +3,6 @@
 #include "fakes/ChildProcess.h"
 
 #include <chrono>
-#include <cstdlib>
 #include <sstream>
 
 namespace velloq::testing {
@@ -78,19 +77,6 @@ std::optional<double> probedDuration(const std::filesystem::path& file) {
         return std::nullopt;
     }
     return std::stod(*text);
-}
-
-int packetCount(const std::filesystem::path& file) {
-    const auto text = ffprobe({"-count_packets", "-show_entries", "stream=nb_read_packets", "-of",
-                               "csv=p=0", file.string()});
-    if (!text) {
-        return -1;
-    }
-    int count = 0;
-    for (const auto& line : lines(*text)) {
-        count += std::atoi(line.c_str()); // "N/A" for a stream without packets
-    }
-    return count;
 }
 
 } // namespace velloq::testing

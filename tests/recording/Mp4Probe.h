@@ -26,7 +26,5 @@ std::vector<ProbedPacket> videoPackets(const std::filesystem::path& file);
 // "video", "audio", ... per stream.
 std::vector<std::string> streamTypes(const std::filesystem::path& file);
 std::optional<double> probedDuration(const std::filesystem::path& file);
-// Packets of every stream ffprobe can read (-1 when it cannot read the file).
-int packetCount(const std::filesystem::path& file);
 
 } // namespace velloq::testing

@@ -7,17 +7,13 @@
 
 #include <csignal>
 #include <cstdlib>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <regex>
-#include <sstream>
 #include <thread>
 
 using namespace velloq;
 using namespace velloq::testing;
 using namespace std::chrono_literals;
-
-namespace {} // namespace
 
 // `velloq record --upload` as a user runs it: the recording streams to the
 // reference service while it is being made and the link comes back at the end.

@@ -3,39 +3,27 @@
 namespace velloq::testing {
 namespace {
 
-class Counted {
+// Counts its living instances in `alive`, so a test sees what was released.
+template <class Base> class Alive : public Base {
 public:
-    explicit Counted(int& alive) : alive_(alive) { ++alive_; }
-    ~Counted() { --alive_; }
-    Counted(const Counted&) = delete;
-    Counted& operator=(const Counted&) = delete;
+    explicit Alive(int& alive) : alive_(alive) { ++alive_; }
+    ~Alive() override { --alive_; }
 
 private:
     int& alive_;
 };
 
-class FakeStream final : public platform::ScreenStream {
+class FakeStream final : public Alive<platform::ScreenStream> {
 public:
-    explicit FakeStream(int& alive) : counted_(alive) {}
+    using Alive::Alive;
     void stop() override {}
-
-private:
-    Counted counted_;
-};
-
-class FakeAudioStream final : public platform::AudioStream {
-public:
-    explicit FakeAudioStream(int& alive) : counted_(alive) {}
-
-private:
-    Counted counted_;
 };
 
 // Emits one segment per call, so the order of the stream is visible.
-class FakeWriter final : public platform::MediaWriter {
+class FakeWriter final : public Alive<platform::MediaWriter> {
 public:
     FakeWriter(FakeEncoding& owner, platform::SegmentSink sink)
-        : owner_(owner), sink_(std::move(sink)), counted_(owner.alive) {}
+        : Alive(owner.alive), owner_(owner), sink_(std::move(sink)) {}
 
     void stageVideo(const platform::Picture&) override {}
     bool appendVideo(std::int64_t nanos) override { return record("video", nanos); }
@@ -62,7 +50,6 @@ private:
 
     FakeEncoding& owner_;
     platform::SegmentSink sink_;
-    Counted counted_;
     Status status_ = Status::writing;
 };
 
@@ -88,11 +75,9 @@ void FakeScreenStreams::deliver(std::int64_t nanos) {
 Expected<std::unique_ptr<platform::AudioStream>, platform::MicrophoneError>
 FakeMicrophones::open(const std::string&, int,
                       std::function<void(const platform::AudioBlock&)> onBlock) {
-    if (!available) {
-        return Unexpected(platform::MicrophoneError::noDevice);
-    }
     onBlock_ = std::move(onBlock);
-    return std::unique_ptr<platform::AudioStream>(std::make_unique<FakeAudioStream>(alive));
+    return std::unique_ptr<platform::AudioStream>(
+        std::make_unique<Alive<platform::AudioStream>>(alive));
 }
 
 void FakeMicrophones::deliver(std::int64_t nanos, std::size_t count) {

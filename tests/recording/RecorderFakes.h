@@ -42,7 +42,6 @@ public:
 
     void deliver(std::int64_t nanos, std::size_t count = 441);
 
-    bool available = true;
     int alive = 0;
 
 private:

@@ -5,19 +5,126 @@
 
 #include "fakes/FakePlatform.h"
 #include "fakes/TempDir.h"
-#include "recording/ControllerFakes.h"
 #include "settings/Settings.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace velloq::recording {
 namespace {
 
 using namespace std::chrono_literals;
-using testing::FakeAlerts;
-using testing::FakeEngine;
-using testing::FakePanels;
 using S = RecordingState;
+
+// An engine whose answers the test gives, panels that only record how they
+// were shown, and an alert that answers at once.
+class FakeEngine final : public RecordingEngine {
+public:
+    void start(const RecordingRequest& request,
+               std::function<void(Expected<void, RecorderError>)> done) override {
+        requests.push_back(request);
+        startDone = std::move(done);
+    }
+    void pause() override { calls.push_back("pause"); }
+    void resume() override { calls.push_back("resume"); }
+    void stopRecorder(std::function<void(std::optional<std::filesystem::path>)> done) override {
+        calls.push_back("stop");
+        stopDone = std::move(done);
+    }
+    void finishUpload(const std::filesystem::path& file,
+                      std::function<void(NetResult<std::string>)> done) override {
+        calls.push_back("upload " + file.filename().string());
+        uploadDone = std::move(done);
+    }
+    void discard(std::function<void()> done) override {
+        calls.push_back("discard");
+        discardDone = std::move(done);
+    }
+    void setOnSourceLost(std::function<void()> onLost) override { sourceLost = std::move(onLost); }
+
+    std::vector<RecordingRequest> requests;
+    std::vector<std::string> calls;
+    std::function<void(Expected<void, RecorderError>)> startDone;
+    std::function<void(std::optional<std::filesystem::path>)> stopDone;
+    std::function<void(NetResult<std::string>)> uploadDone;
+    std::function<void()> discardDone;
+    std::function<void()> sourceLost;
+};
+
+struct PanelRecord {
+    std::string kind;
+    geometry::Size size{300, 50};
+    std::vector<std::pair<geometry::Point, bool>> presented; // origin, took the keyboard
+    bool open = true;
+    std::function<void()> onEscape;
+    PreRecordActions preRecord;
+    RecordingBarActions bar;
+};
+
+class FakePanels final : public RecordingPanels {
+public:
+    struct Panel final : RecordingPanel {
+        explicit Panel(std::shared_ptr<PanelRecord> r) : record(std::move(r)) {}
+        ~Panel() override { record->open = false; }
+        geometry::Size fittingSize() override { return record->size; }
+        void present(geometry::Point origin, bool takeKeyboard) override {
+            record->presented.emplace_back(origin, takeKeyboard);
+        }
+        std::shared_ptr<PanelRecord> record;
+    };
+
+    std::unique_ptr<RecordingPanel> preRecordBar(RecordingUIModel&, PreRecordActions actions,
+                                                 std::function<void()> onEscape) override {
+        auto panel = make("preRecord", std::move(onEscape));
+        panel->record->preRecord = std::move(actions);
+        return panel;
+    }
+    std::unique_ptr<RecordingPanel> countIn(RecordingUIModel&,
+                                            std::function<void()> onEscape) override {
+        return make("countIn", std::move(onEscape));
+    }
+    std::unique_ptr<RecordingPanel> recordingBar(RecordingUIModel&, RecordingBarActions actions,
+                                                 std::function<void()> onEscape) override {
+        auto panel = make("recording", std::move(onEscape));
+        panel->record->bar = std::move(actions);
+        return panel;
+    }
+
+    // The last panel of `kind` made, or null.
+    std::shared_ptr<PanelRecord> last(const std::string& kind) const {
+        const auto it = std::find_if(made.rbegin(), made.rend(),
+                                     [&](const auto& record) { return record->kind == kind; });
+        return it == made.rend() ? nullptr : *it;
+    }
+    bool anyOpen() const {
+        return std::any_of(made.begin(), made.end(), [](const auto& r) { return r->open; });
+    }
+
+    std::vector<std::shared_ptr<PanelRecord>> made;
+
+private:
+    std::unique_ptr<Panel> make(std::string kind, std::function<void()> onEscape) {
+        auto record = std::make_shared<PanelRecord>();
+        record->kind = std::move(kind);
+        record->onEscape = std::move(onEscape);
+        made.push_back(record);
+        return std::make_unique<Panel>(record);
+    }
+};
+
+class FakeAlerts final : public platform::Alerts {
+public:
+    std::size_t run(const platform::AlertRequest& request) override {
+        asked.push_back(request);
+        if (duringAlert) {
+            duringAlert();
+        }
+        return answer;
+    }
+    std::size_t answer = 0;
+    std::function<void()> duringAlert;
+    std::vector<platform::AlertRequest> asked;
+};
 
 struct Banner {
     Severity severity;
@@ -163,7 +270,7 @@ TEST_F(RecordingControllerTest, PreRecordBarOpensKeyedAtTheBottomCentreWithTheLe
     EXPECT_EQ(bar->presented.size(), 2u) << "re-fitted after the microphone changed";
 }
 
-TEST_F(RecordingControllerTest, SavedMicrophoneFallsBackToTheDefaultThenTheFirst) {
+TEST_F(RecordingControllerTest, SavedMicrophoneFallsBackToTheDefaultThenTheFirstThenOff) {
     struct Case {
         std::optional<std::string> saved;
         std::optional<std::string> defaultId;
@@ -183,13 +290,12 @@ TEST_F(RecordingControllerTest, SavedMicrophoneFallsBackToTheDefaultThenTheFirst
     (void)fake.defaults.set(settings::recordMicDeviceNameKey, "Unplugged");
     c().beginRecordFlow();
     EXPECT_EQ(c().model().selectedDevice(), 1);
-}
 
-TEST_F(RecordingControllerTest, NoMicrophoneSwitchesTheMicrophoneOff) {
-    microphones = {};
-    c().beginRecordFlow();
-    EXPECT_FALSE(c().model().micOn());
-    EXPECT_EQ(events.back(), "monitor off");
+    Flow none;
+    none.microphones = {};
+    none.c().beginRecordFlow();
+    EXPECT_FALSE(none.c().model().micOn()) << "no microphone switches it off";
+    EXPECT_EQ(none.events.back(), "monitor off");
 }
 
 TEST_F(RecordingControllerTest, CancellingBeforeTheRecordingEndsQuietly) {
@@ -208,7 +314,7 @@ TEST_F(RecordingControllerTest, CancellingBeforeTheRecordingEndsQuietly) {
         act(t);
         t.fake.loop.advance(10s);
         EXPECT_EQ(t.c().state(), S::idle) << name;
-        EXPECT_TRUE(t.panels.open().empty()) << name;
+        EXPECT_FALSE(t.panels.anyOpen()) << name;
         EXPECT_TRUE(t.engine.requests.empty()) << name << ": nothing recorded";
         EXPECT_TRUE(t.banners.empty()) << name;
         EXPECT_EQ(t.events.back(), "monitor off") << name;
@@ -274,7 +380,7 @@ TEST_F(RecordingControllerTest, AStartFailureEndsWithItsBanner) {
     engine.startDone(Unexpected(RecorderError::captureFailed));
     EXPECT_EQ(c().state(), S::idle);
     EXPECT_EQ(banners.back().message, "Couldn't start recording.");
-    EXPECT_TRUE(panels.open().empty());
+    EXPECT_FALSE(panels.anyOpen());
 }
 
 TEST_F(RecordingControllerTest, MicrophoneWithoutAccessRecordsSilentlyWithABanner) {

@@ -116,6 +116,8 @@ TEST(SelectionGesture, RegionDragsStayOnTheirDisplayAndTinyOnesCancel) {
         << "under 8 points high";
     EXPECT_TRUE(std::holds_alternative<SelectionCommitRegion>(
         drag(RecordingMode::region, {0, {100, 100}, {108, 108}})));
+    EXPECT_EQ(selectionSizeText({0, 0, 300.7, 200.2}).toStdString(), "300 × 200")
+        << "the size label truncates to whole points";
 }
 
 TEST(SelectionGesture, WindowModePicksTheFrontWindowOrTheWholeScreen) {
@@ -152,10 +154,6 @@ TEST(SelectionGesture, WindowModePicksTheFrontWindowOrTheWholeScreen) {
     SelectionGesture offScreen(RecordingMode::window, all[0].frame.origin(), all, targets);
     offScreen.mouseMoved({-50, -50});
     EXPECT_TRUE(std::holds_alternative<SelectionCancel>(offScreen.mouseUp()));
-}
-
-TEST(SelectionGesture, SizeLabelTruncatesToWholePoints) {
-    EXPECT_EQ(selectionSizeText({0, 0, 300.7, 200.2}).toStdString(), "300 × 200");
 }
 
 class SelectionControllerTest : public ::testing::Test {
@@ -198,7 +196,7 @@ protected:
     std::size_t windowsOpenInCallback = 99;
 };
 
-TEST_F(SelectionControllerTest, ADragOnTheSecondScreenCommitsItsRegionAfterClosingEveryWindow) {
+TEST_F(SelectionControllerTest, ADragOrAClickCommitsAfterClosingEveryWindow) {
     begin(RecordingMode::region);
     const auto views = controller.windows();
     ASSERT_EQ(views.size(), 2u);
@@ -215,6 +213,20 @@ TEST_F(SelectionControllerTest, ADragOnTheSecondScreenCommitsItsRegionAfterClosi
     EXPECT_EQ(result, "display 42 0,100 100x300");
     EXPECT_EQ(windowsOpenInCallback, 0u);
     EXPECT_FALSE(controller.selecting());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    // In window mode a click without a move picks what is under the pointer (2100, 500).
+    platform::WindowInfo window;
+    window.id = 77;
+    window.pid = 4242;
+    window.frame = {2000, 430, 300, 300};
+    platform.screens.windowList = {window};
+    begin(RecordingMode::window);
+    const auto again = controller.windows();
+    ASSERT_EQ(again.size(), 2u);
+    mouse(again[1], QEvent::MouseButtonPress, {180, 500}, Qt::LeftButton, Qt::LeftButton);
+    mouse(again[1], QEvent::MouseButtonRelease, {180, 500}, Qt::LeftButton, Qt::NoButton);
+    EXPECT_EQ(result, "window 77");
 }
 
 TEST_F(SelectionControllerTest, EscapeAndRightClickCancel) {
@@ -233,24 +245,6 @@ TEST_F(SelectionControllerTest, EscapeAndRightClickCancel) {
         EXPECT_EQ(windowsOpenInCallback, 0u);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
-}
-
-} // namespace
-
-namespace {
-
-TEST_F(SelectionControllerTest, AClickWithoutAMoveInWindowModePicksWhatIsUnderThePointer) {
-    platform::WindowInfo window;
-    window.id = 77;
-    window.pid = 4242;
-    window.frame = {2000, 430, 300, 300}; // under the pointer (2100, 500), second screen
-    platform.screens.windowList = {window};
-    begin(RecordingMode::window);
-    const auto views = controller.windows();
-    ASSERT_EQ(views.size(), 2u);
-    mouse(views[1], QEvent::MouseButtonPress, {180, 500}, Qt::LeftButton, Qt::LeftButton);
-    mouse(views[1], QEvent::MouseButtonRelease, {180, 500}, Qt::LeftButton, Qt::NoButton);
-    EXPECT_EQ(result, "window 77");
 }
 
 } // namespace

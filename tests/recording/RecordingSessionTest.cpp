@@ -5,8 +5,6 @@
 #include "recording/RecorderFakes.h"
 
 #include <atomic>
-#include <fstream>
-#include <sstream>
 #include <thread>
 
 using namespace velloq;

@@ -4,10 +4,8 @@
 #include "fakes/TempDir.h"
 #include "recording/RecorderFakes.h"
 
-#include <fstream>
 #include <gtest/gtest.h>
 #include <regex>
-#include <sstream>
 #include <sys/stat.h>
 
 using namespace velloq;
