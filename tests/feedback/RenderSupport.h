@@ -5,8 +5,10 @@
 #include "fakes/QtApp.h"
 
 #include <cstdlib>
+#include <QApplication>
 #include <QColor>
 #include <QImage>
+#include <QMouseEvent>
 #include <QWidget>
 
 namespace velloq::testing {
@@ -31,6 +33,17 @@ inline bool closeTo(const QColor& a, const QColor& b, int tolerance = 6) {
            std::abs(a.green() - b.green()) <= tolerance &&
            std::abs(a.blue() - b.blue()) <= tolerance &&
            std::abs(a.alpha() - b.alpha()) <= tolerance;
+}
+
+// A press and release of the left button at `at`, as a click delivers them.
+inline void click(QWidget& widget, QPointF at) {
+    const QPointF global = widget.mapToGlobal(at);
+    QMouseEvent press(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(&widget, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QApplication::sendEvent(&widget, &release);
 }
 
 } // namespace velloq::testing
