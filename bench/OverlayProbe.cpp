@@ -1,10 +1,11 @@
-// Times how long a command takes to cover the screen with its capture
-// overlay: from starting the command (a hotkey press through xdotool, or a
-// tool's own "open the overlay" command) until the probe pixel on the root
-// window changes, which is when the overlay is mapped and painted. Then it
-// sends Escape and waits for the pixel to come back. Prints one line per run
-// in milliseconds.
+// Times how long a hotkey press or a command takes to cover the screen with
+// its capture overlay: from pressing the keys (through XTest, on the probe's
+// own connection) or starting the command (a tool's own "open the overlay"
+// command) until the probe pixel on the root window changes, which is when
+// the overlay is mapped and painted. Then it sends Escape and waits for the
+// pixel to come back. Prints one line per run in milliseconds.
 //
+//   overlay_probe RUNS X Y --key ctrl+super+u
 //   overlay_probe RUNS X Y COMMAND [ARGS...]
 
 #include <chrono>
@@ -17,6 +18,8 @@
 #include <thread>
 #include <vector>
 #include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
 #include <X11/Xutil.h>
 
 extern char** environ;
@@ -47,6 +50,35 @@ pid_t spawn(const std::vector<std::string>& argv) {
         return -1;
     }
     return pid;
+}
+
+// Presses the keys of a chord like "ctrl+super+u" in order and releases them
+// in reverse, as a person does; false when a key is unknown.
+bool pressChord(Display* d, const std::string& chord) {
+    std::vector<KeyCode> codes;
+    for (std::size_t start = 0; start <= chord.size();) {
+        const std::size_t end = std::min(chord.find('+', start), chord.size());
+        const std::string name = chord.substr(start, end - start);
+        const KeySym sym = name == "ctrl"    ? XK_Control_L
+                           : name == "super" ? XK_Super_L
+                           : name == "shift" ? XK_Shift_L
+                           : name == "alt"   ? XK_Alt_L
+                                             : XStringToKeysym(name.c_str());
+        const KeyCode code = sym == NoSymbol ? 0 : XKeysymToKeycode(d, sym);
+        if (code == 0) {
+            return false;
+        }
+        codes.push_back(code);
+        start = end + 1;
+    }
+    for (const KeyCode code : codes) {
+        XTestFakeKeyEvent(d, code, True, CurrentTime);
+    }
+    for (auto code = codes.rbegin(); code != codes.rend(); ++code) {
+        XTestFakeKeyEvent(d, *code, False, CurrentTime);
+    }
+    XFlush(d);
+    return true;
 }
 
 // Waits until the probe pixel satisfies `done`, at most `limitMs`.
@@ -81,7 +113,12 @@ int main(int argc, char** argv) {
     for (int run = 0; run < runs; ++run) {
         const unsigned long baseline = pixelAt(d, x, y);
         const auto start = std::chrono::steady_clock::now();
-        const pid_t child = spawn(command);
+        const bool chord = command.size() == 2 && command[0] == "--key";
+        if (chord && !pressChord(d, command[1])) {
+            std::fprintf(stderr, "overlay_probe: unknown key in %s\n", command[1].c_str());
+            return 2;
+        }
+        const pid_t child = chord ? -1 : spawn(command);
         const bool shown = waitFor(
             d, x, y, [baseline](unsigned long p) { return p != baseline; }, 10000);
         const auto elapsed =
