@@ -46,7 +46,7 @@ protected:
 
 } // namespace
 
-TEST_F(WindowControllerTest, ShowOpensTheEditorNamedForNowWithThePixelSize) {
+TEST_F(WindowControllerTest, ShowOpensTheEditorNamedForNowAndASecondShowReplacesIt) {
     controller.show(screenshot({2880, 1800}), QSize(2880, 1800));
     ASSERT_NE(controller.window(), nullptr);
     EXPECT_TRUE(window().isVisible());
@@ -56,10 +56,7 @@ TEST_F(WindowControllerTest, ShowOpensTheEditorNamedForNowWithThePixelSize) {
     EXPECT_EQ(window().subtitle(), QStringLiteral("2880 × 1800"));
     EXPECT_TRUE(window().windowTitle().endsWith(QStringLiteral(" — 2880 × 1800")));
     EXPECT_EQ(view().actions().fileName(), window().title().toStdString());
-}
 
-TEST_F(WindowControllerTest, ASecondShowReplacesTheFirstEditor) {
-    controller.show(screenshot(), QSize(800, 600));
     EditorWindow* first = controller.window();
     QPointer<AnnotationEditorView> old = controller.view();
     view().state().addAnnotation(kind::Number{1, {10, 10}});
@@ -93,17 +90,19 @@ TEST_F(WindowControllerTest, EscapeCancelsTextFirstThenHides) {
     EXPECT_TRUE(view().state().annotations().empty()) << "nothing was committed";
 }
 
-TEST_F(WindowControllerTest, TheCloseButtonHidesWithoutDestroying) {
+TEST_F(WindowControllerTest, ClosingHidesTheOneWindowEvenFromFullScreen) {
     controller.show(screenshot(), QSize(800, 600));
     EditorWindow* shown = controller.window();
     EXPECT_FALSE(window().close()) << "the close is turned into a hide";
     EXPECT_FALSE(window().isVisible());
     EXPECT_EQ(controller.window(), shown);
+
     controller.show(screenshot(), QSize(800, 600));
     EXPECT_TRUE(window().isVisible());
-}
+    view().bottomBar().copyLinkButton().click();
+    finishUpload(std::string("https://vel.lq/done"));
+    EXPECT_FALSE(window().isVisible());
 
-TEST_F(WindowControllerTest, ClosingFromFullScreenWaitsForTheExit) {
     controller.show(screenshot(), QSize(800, 600));
     window().showFullScreen();
     ASSERT_TRUE(window().isFullScreen());
@@ -116,13 +115,6 @@ TEST_F(WindowControllerTest, ClosingFromFullScreenWaitsForTheExit) {
     window().showFullScreen();
     window().showNormal();
     EXPECT_TRUE(window().isVisible()) << "leaving full screen by hand keeps the editor open";
-}
-
-TEST_F(WindowControllerTest, CopyLinkAndDoneHidesTheWindow) {
-    controller.show(screenshot(), QSize(800, 600));
-    view().bottomBar().copyLinkButton().click();
-    finishUpload(std::string("https://vel.lq/done"));
-    EXPECT_FALSE(window().isVisible());
 }
 
 TEST_F(WindowControllerTest, AnUploadFromAReplacedEditorLeavesTheNewOneOpen) {
