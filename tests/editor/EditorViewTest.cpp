@@ -131,19 +131,6 @@ TEST_F(EditorViewTest, TheSelectionsAreMarkedAndTheSizeGroupShowsFontSizesForTex
     EXPECT_EQ(view.state().widthIndex(), 0);
 }
 
-TEST_F(EditorViewTest, CopyImageButtonPutsTheRenderedPngOnTheClipboard) {
-    drag(canvas(), {{10, 10}, {40, 40}});
-    view.bottomBar().copyImageButton().click();
-    ASSERT_EQ(platform.clipboard.images.size(), 1u);
-    const QImage copied =
-        QImage::fromData(QByteArray::fromStdString(platform.clipboard.images[0]), "PNG");
-    EXPECT_EQ(copied.size(), QSize(800, 600));
-    ASSERT_EQ(banners.size(), 1u);
-    EXPECT_EQ(banners[0].severity, velloq::Severity::success);
-    EXPECT_EQ(banners[0].title, "Velloq");
-    EXPECT_EQ(banners[0].message, "Image copied to clipboard");
-}
-
 TEST_F(EditorViewTest, TheCanvasFollowsTheWindowAndShowsTheImageOnItsBackdrop) {
     const QSizeF before = view.state().canvasSize();
     view.resize(1200, 800);

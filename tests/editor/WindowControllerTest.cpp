@@ -134,9 +134,14 @@ TEST_F(WindowControllerTest, AnUploadFromAReplacedEditorLeavesTheNewOneOpen) {
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     finishUpload(std::string("https://vel.lq/older"));
     EXPECT_TRUE(window().isVisible());
+    EXPECT_EQ(platform.clipboard.text(), "https://vel.lq/older");
+    ASSERT_EQ(banners.size(), 2u);
+    EXPECT_EQ(banners[1].message, "Link copied to clipboard");
 }
 
-TEST_F(WindowControllerTest, CtrlSuperCPutsAPngOnTheRealClipboard) {
+// The shortcut and the bottom bar's button both put the rendered PNG on the
+// real clipboard and say so.
+TEST_F(WindowControllerTest, CtrlSuperCAndCopyImagePutAPngOnTheRealClipboard) {
     velloq::platform::QtClipboard clipboard;
     velloq::platform::Services services = velloq::platform::installed();
     services.clipboard = &clipboard;
@@ -145,12 +150,17 @@ TEST_F(WindowControllerTest, CtrlSuperCPutsAPngOnTheRealClipboard) {
     controller.show(screenshot(), QSize(800, 600));
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
     QTest::keyClick(&window(), Qt::Key_C, Qt::ControlModifier | Qt::MetaModifier);
+    view().bottomBar().copyImageButton().click();
     const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
     ASSERT_NE(mime, nullptr);
     const QByteArray png = mime->data(QStringLiteral("image/png"));
     EXPECT_TRUE(png.startsWith("\x89PNG\r\n\x1a\n"));
     EXPECT_EQ(QImage::fromData(png, "PNG").size(), QSize(800, 600));
     EXPECT_TRUE(mime->hasImage());
-    ASSERT_EQ(banners.size(), 1u);
-    EXPECT_EQ(banners[0].message, "Image copied to clipboard");
+    ASSERT_EQ(banners.size(), 2u);
+    for (const auto& banner : banners) {
+        EXPECT_EQ(banner.severity, velloq::Severity::success);
+        EXPECT_EQ(banner.title, "Velloq");
+        EXPECT_EQ(banner.message, "Image copied to clipboard");
+    }
 }
