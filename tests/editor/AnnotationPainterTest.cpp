@@ -7,7 +7,6 @@
 
 #include <cmath>
 #include <gtest/gtest.h>
-#include <numbers>
 
 using namespace velloq::editor;
 using velloq::testing::coverageAcrossColumn;
@@ -28,17 +27,15 @@ protected:
 
 } // namespace
 
-TEST_F(AnnotationPainterTest, PenStrokesAreTheirWidthWithRoundCaps) {
+TEST_F(AnnotationPainterTest, PenStrokesAreTheirWidthWithRoundCapsAndNeedTwoPoints) {
     const QImage image = render(kind::Pen{{{20, 100}, {180, 100}}}, Qt::black, 4);
     EXPECT_NEAR(coverageAcrossColumn(image, 100, 80, 120), 4.0, 0.15);
     EXPECT_EQ(qAlpha(image.pixel(100, 100)), 255);
     // A round cap reaches half the width past the end point.
     EXPECT_GT(qAlpha(image.pixel(181, 100)), 128);
     EXPECT_EQ(qAlpha(image.pixel(184, 100)), 0);
-}
-
-TEST_F(AnnotationPainterTest, ASinglePointDrawsNothing) {
-    EXPECT_TRUE(paintedBounds(render(kind::Pen{{{50, 50}}}, Qt::black, 7)).isEmpty());
+    EXPECT_TRUE(paintedBounds(render(kind::Pen{{{50, 50}}}, Qt::black, 7)).isEmpty())
+        << "a single point draws nothing";
     EXPECT_TRUE(paintedBounds(render(kind::Highlighter{{{50, 50}}}, Qt::black, 7)).isEmpty());
 }
 
@@ -66,23 +63,16 @@ TEST_F(AnnotationPainterTest, HighlighterBlendsNormallyAndOverlapsGetDenser) {
 }
 
 TEST_F(AnnotationPainterTest, ArrowHeadIsTwoOpenBarbs) {
-    // A zero-length arrow's head is drawn for angle 0: both barbs go left.
-    const QPointF e(100, 100);
-    const QImage image = render(kind::Arrow{e, e}, Qt::black, 2);
-    const double length = 10; // max(3 x 2, 10)
+    // A zero-length arrow's head is drawn for angle 0: both barbs go left,
+    // 10 long (max(3 x 2, 10)) at 0.4 either side.
+    const QImage image = render(kind::Arrow{{100, 100}, {100, 100}}, Qt::black, 2);
     for (double sign : {-1.0, 1.0}) {
-        const double angle = std::numbers::pi + sign * 0.4;
-        const QPointF tip = e + length * QPointF(std::cos(angle), std::sin(angle));
-        const QPointF nearTip = e + (length - 1) * QPointF(std::cos(angle), std::sin(angle));
-        // The pixel whose square holds the point.
-        const QPoint pixel(static_cast<int>(std::floor(nearTip.x())),
-                           static_cast<int>(std::floor(nearTip.y())));
-        EXPECT_GT(qAlpha(image.pixel(pixel)), 128) << "barb towards " << tip.y();
+        const QPointF nearTip(100 - 9 * std::cos(0.4), 100 + sign * 9 * std::sin(0.4));
+        EXPECT_GT(qAlpha(image.pixel(int(nearTip.x()), int(nearTip.y()))), 128) << "barb " << sign;
     }
     EXPECT_EQ(qAlpha(image.pixel(92, 100)), 0) << "not a filled triangle";
     EXPECT_EQ(qAlpha(image.pixel(106, 100)), 0) << "nothing right of the end point";
-    const QRect bounds = paintedBounds(image);
-    EXPECT_NEAR(bounds.left(), 100 - length * std::cos(0.4) - 1, 1.5);
+    EXPECT_NEAR(paintedBounds(image).left(), 100 - 10 * std::cos(0.4) - 1, 1.5);
 }
 
 TEST_F(AnnotationPainterTest, ArrowBarbsGrowWithTheWidthBeyondTheMinimum) {
@@ -102,7 +92,7 @@ TEST_F(AnnotationPainterTest, RectanglesAreOutlinedNeverFilled) {
     EXPECT_LT(qAlpha(image.pixel(38, 38)), 64);
 }
 
-TEST_F(AnnotationPainterTest, BadgesAre28PointsAcrossWithAWhiteNumber) {
+TEST_F(AnnotationPainterTest, BadgesAre28PointsAcrossWithAWhiteNumberWhateverTheWidth) {
     const QImage image = render(kind::Number{7, {100, 100}}, QColor(255, 0, 0), 2);
     const QRect bounds = paintedBounds(image, 128);
     EXPECT_NEAR(bounds.width(), 28, 1);
@@ -117,11 +107,8 @@ TEST_F(AnnotationPainterTest, BadgesAre28PointsAcrossWithAWhiteNumber) {
         }
     }
     EXPECT_GT(white, 10) << "the digit is drawn in white";
-}
-
-TEST_F(AnnotationPainterTest, BadgesLookTheSameWhateverTheirWidth) {
-    EXPECT_EQ(render(kind::Number{2, {50, 50}}, Qt::red, 2),
-              render(kind::Number{2, {50, 50}}, Qt::red, 7));
+    EXPECT_EQ(image, render(kind::Number{7, {100, 100}}, QColor(255, 0, 0), 7))
+        << "the same whatever the width";
 }
 
 TEST_F(AnnotationPainterTest, TextIsCentredOnItsPointInTheMarkupFont) {

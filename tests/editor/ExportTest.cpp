@@ -1,12 +1,10 @@
 #include "editor/ExportRenderer.h"
 #include "editor/FitRect.h"
 #include "fakes/QtApp.h"
-#include "PixelProbe.h"
 
 #include <gtest/gtest.h>
 
 using namespace velloq::editor;
-using velloq::testing::coverageAcrossColumn;
 
 namespace {
 
@@ -81,28 +79,25 @@ TEST_F(ExportTest, ADoubleDensityShotExportsAtItsPixelSizeWithStrokesScaled) {
     EXPECT_EQ(qRed(bitmap->pixel(270, 864)), 255);
 }
 
-TEST_F(ExportTest, BadgesAndArrowHeadsGrowWithTheExportFactor) {
+TEST_F(ExportTest, BadgesGrowWithTheExportFactorAndTheMarginIsLeftOut) {
     const Screenshot shot = whiteShot({2880, 1800}, 2);
-    const AnnotationList annotations = {annotation(kind::Number{1, {500, 350}}, 4, Qt::red)};
-    const auto bitmap = composeExport(shot, {1000, 700}, annotations);
+    const auto bitmap =
+        composeExport(shot, {1000, 700}, {annotation(kind::Number{1, {500, 350}}, 4, Qt::red)});
     ASSERT_TRUE(bitmap);
     // The badge centre lands at 2.88 x (500, 312.5) = (1440, 900); its disc is 28 x 2.88 wide.
     const QRgb inside = bitmap->pixel(1440 + 38, 900);
     EXPECT_EQ(qRed(inside), 255);
     EXPECT_LT(qGreen(inside), 10);
     EXPECT_EQ(qGreen(bitmap->pixel(1440 + 42, 900)), 255) << "outside 14 x 2.88 = 40.3";
-}
 
-TEST_F(ExportTest, AnnotationsInTheMarginDoNotReachTheExport) {
-    const Screenshot shot = whiteShot({2880, 1800}, 2);
     // The fitted image starts at y = 37.5; a badge at y = 10 reaches y = 24 only.
-    const AnnotationList annotations = {annotation(kind::Number{1, {500, 10}}, 4, Qt::red),
-                                        annotation(kind::Rect{QRectF(1005, 100, 50, 50)}, 7)};
-    const auto bitmap = composeExport(shot, {1000, 700}, annotations);
-    ASSERT_TRUE(bitmap);
-    QImage white(bitmap->size(), bitmap->format());
+    const auto margin = composeExport(shot, {1000, 700},
+                                      {annotation(kind::Number{1, {500, 10}}, 4, Qt::red),
+                                       annotation(kind::Rect{QRectF(1005, 100, 50, 50)}, 7)});
+    ASSERT_TRUE(margin);
+    QImage white(margin->size(), margin->format());
     white.fill(Qt::white);
-    EXPECT_TRUE(*bitmap == white);
+    EXPECT_TRUE(*margin == white);
 }
 
 TEST_F(ExportTest, ASmallShotExportsAtItsPixelSizeWithItsOwnScale) {
