@@ -1,6 +1,6 @@
 #include "capture/DeliverCapture.h"
 
-#include "capture/PngData.h"
+#include "app/ProductRoutes.h"
 #include "fakes/FakePlatform.h"
 #include "fakes/TempDir.h"
 #include "settings/Settings.h"
@@ -18,14 +18,7 @@ protected:
         routes.openEditor = [this](const QImage& shown, QSize pixels) {
             edited.push_back({shown, pixels});
         };
-        routes.encodePng = [](const QImage& shown) -> std::optional<QByteArray> {
-            const auto png = pngData(shown);
-            if (!png) {
-                return std::nullopt;
-            }
-            return QByteArray(reinterpret_cast<const char*>(png->data()),
-                              static_cast<qsizetype>(png->size()));
-        };
+        routes.encodePng = productRoutes().encodePng;
         routes.uploadImage = [this](QByteArray png, std::function<void(UploadOutcome)> done) {
             uploaded.push_back(png.toStdString());
             pendingUpload = std::move(done);
