@@ -1,4 +1,5 @@
 #include "app/BeginCapture.h"
+#include "app/ProductRoutes.h"
 #include "capture/CaptureOverlayController.h"
 #include "capture/CaptureToolbar.h"
 #include "capture/OverlayView.h"
@@ -26,13 +27,8 @@ protected:
         velloq::testing::qtApp();
         primary.workArea = {0, 30, 1920, 1050}; // a 30-pixel panel on top
         fake.screens.monitorList = {primary, right};
-        ImageRoutes routes;
+        ImageRoutes routes = productRoutes();
         routes.openEditor = [this](const QImage& image, QSize) { delivered.push_back(image); };
-        routes.encodePng = [](const QImage&) {
-            return std::optional<QByteArray>(QByteArray("png"));
-        };
-        routes.uploadImage = [](QByteArray, auto) {};
-        routes.showCard = [](std::string, QImage, QByteArray) {};
         routes.showBanner = [this](Severity, std::string_view, std::string_view m) {
             banners.emplace_back(m);
         };
@@ -236,7 +232,18 @@ TEST_F(OverlayControllerTest, FailedSnapshotLogsShowsTheBannerAndReturnsToIdle) 
                                                 "Recording permission in System Settings."});
 }
 
-TEST_F(OverlayControllerTest, BeginCaptureTakesOneSnapshotUntilTheOverlayCloses) {
+TEST_F(OverlayControllerTest, BeginCaptureAsksForPermissionThenTakesOneSnapshotUntilClosed) {
+    fake.permissions.screenGranted = false;
+    beginCapture(controller);
+    fake.loop.runPending();
+    EXPECT_FALSE(controller.isShowing());
+    EXPECT_FALSE(controller.isPreparing);
+    EXPECT_EQ(fake.log.count("Velloq: capture hotkey pressed but Screen Recording not granted"),
+              1u);
+    EXPECT_TRUE(banners.empty());
+    EXPECT_TRUE(fake.screens.grabs.empty());
+
+    fake.permissions.screenGranted = true;
     beginCapture(controller);
     beginCapture(controller); // a second press while preparing
     EXPECT_TRUE(controller.isPreparing);
@@ -249,15 +256,4 @@ TEST_F(OverlayControllerTest, BeginCaptureTakesOneSnapshotUntilTheOverlayCloses)
     fake.loop.runPending();
     EXPECT_EQ(fake.screens.grabs.size(), 2u);
     EXPECT_EQ(&view(0), firstView);
-}
-
-TEST_F(OverlayControllerTest, BeginCaptureWithoutPermissionLogsAsksAndShowsNothing) {
-    fake.permissions.screenGranted = false;
-    beginCapture(controller);
-    fake.loop.runPending();
-    EXPECT_FALSE(controller.isShowing());
-    EXPECT_FALSE(controller.isPreparing);
-    EXPECT_EQ(fake.log.count("Velloq: capture hotkey pressed but Screen Recording not granted"),
-              1u);
-    EXPECT_TRUE(banners.empty());
 }

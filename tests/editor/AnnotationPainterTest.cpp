@@ -39,30 +39,27 @@ TEST_F(AnnotationPainterTest, PenStrokesAreTheirWidthWithRoundCapsAndNeedTwoPoin
     EXPECT_TRUE(paintedBounds(render(kind::Highlighter{{{50, 50}}}, Qt::black, 7)).isEmpty());
 }
 
-TEST_F(AnnotationPainterTest, HighlighterIsFortyPercentAtThreeTimesTheWidth) {
+TEST_F(AnnotationPainterTest, HighlighterIsFortyPercentAtThreeTimesTheWidthAndOverlapsGetDenser) {
     const QImage image = render(kind::Highlighter{{{20, 100}, {180, 100}}}, Qt::black, 4);
     EXPECT_NEAR(qAlpha(image.pixel(100, 100)), 0.4 * 255, 1.5);
     // Coverage relative to the 40 % core gives the width: 3 x 4 = 12.
     EXPECT_NEAR(coverageAcrossColumn(image, 100, 80, 120) / 0.4, 12.0, 0.3);
-}
-
-TEST_F(AnnotationPainterTest, HighlighterBlendsNormallyAndOverlapsGetDenser) {
-    QImage image(200, 200, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::white);
-    QPainter painter(&image);
+    QImage onWhite(200, 200, QImage::Format_ARGB32_Premultiplied);
+    onWhite.fill(Qt::white);
+    QPainter painter(&onWhite);
     const QColor blue(0, 0, 255);
     drawKind(kind::Highlighter{{{20, 100}, {180, 100}}}, blue, 4, painter);
     drawKind(kind::Highlighter{{{100, 20}, {100, 180}}}, blue, 4, painter);
     painter.end();
     // Source-over on white: 60 % of white remains in red and green.
-    const QRgb once = image.pixel(50, 100);
+    const QRgb once = onWhite.pixel(50, 100);
     EXPECT_NEAR(qRed(once), 0.6 * 255, 1.5);
     EXPECT_EQ(qBlue(once), 255);
-    const QRgb twice = image.pixel(100, 100);
+    const QRgb twice = onWhite.pixel(100, 100);
     EXPECT_NEAR(qRed(twice), 0.36 * 255, 1.5) << "where strokes cross the colour is denser";
 }
 
-TEST_F(AnnotationPainterTest, ArrowHeadIsTwoOpenBarbs) {
+TEST_F(AnnotationPainterTest, ArrowHeadIsTwoOpenBarbsGrowingWithTheWidthBeyondTheMinimum) {
     // A zero-length arrow's head is drawn for angle 0: both barbs go left,
     // 10 long (max(3 x 2, 10)) at 0.4 either side.
     const QImage image = render(kind::Arrow{{100, 100}, {100, 100}}, Qt::black, 2);
@@ -73,11 +70,8 @@ TEST_F(AnnotationPainterTest, ArrowHeadIsTwoOpenBarbs) {
     EXPECT_EQ(qAlpha(image.pixel(92, 100)), 0) << "not a filled triangle";
     EXPECT_EQ(qAlpha(image.pixel(106, 100)), 0) << "nothing right of the end point";
     EXPECT_NEAR(paintedBounds(image).left(), 100 - 10 * std::cos(0.4) - 1, 1.5);
-}
-
-TEST_F(AnnotationPainterTest, ArrowBarbsGrowWithTheWidthBeyondTheMinimum) {
-    const QImage image = render(kind::Arrow{{20, 100}, {150, 100}}, Qt::black, 7);
-    const QRect bounds = paintedBounds(image, 128);
+    const QRect bounds =
+        paintedBounds(render(kind::Arrow{{20, 100}, {150, 100}}, Qt::black, 7), 128);
     // The barbs spread 21 x sin(0.4) = 8.2 either side of the shaft, plus half the width.
     EXPECT_NEAR(bounds.top(), 100 - 21 * std::sin(0.4) - 3.5, 1.5);
     EXPECT_NEAR(bounds.bottom(), 100 + 21 * std::sin(0.4) + 3.5, 1.5);
