@@ -23,8 +23,8 @@ protected:
             uploaded.push_back(png.toStdString());
             pendingUpload = std::move(done);
         };
-        routes.showCard = [this](std::string url, QImage shown, QByteArray png) {
-            cards.push_back({std::move(url), shown.size(), png.size()});
+        routes.showCard = [this](std::string url, QImage, QByteArray png) {
+            cards.push_back({std::move(url), png.size()});
         };
         routes.showBanner = [this](Severity, std::string_view, std::string_view message) {
             banners.emplace_back(message);
@@ -43,7 +43,6 @@ protected:
     };
     struct Card {
         std::string url;
-        QSize size;
         qsizetype pngSize;
     };
 

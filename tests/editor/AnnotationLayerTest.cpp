@@ -37,7 +37,7 @@ protected:
 
 } // namespace
 
-TEST_F(AnnotationLayerTest, AppendedAnnotationsAreDrawnAloneOnTop) {
+TEST_F(AnnotationLayerTest, AppendedAnnotationsAreDrawnAloneAndANewSizeOrDensityRedrawsAll) {
     addStroke(20);
     addStroke(40);
     layer.update(state.annotations(), {200, 100}, 1);
@@ -47,6 +47,13 @@ TEST_F(AnnotationLayerTest, AppendedAnnotationsAreDrawnAloneOnTop) {
     addStroke(60);
     expectAFullRedraw();
     EXPECT_EQ(layer.lastDrawn(), 1u);
+    const QImage& wide = layer.update(state.annotations(), {300, 100}, 1);
+    EXPECT_EQ(wide.size(), QSize(300, 100));
+    EXPECT_EQ(layer.lastDrawn(), 3u);
+    const QImage& dense = layer.update(state.annotations(), {300, 100}, 2);
+    EXPECT_EQ(dense.size(), QSize(600, 200));
+    EXPECT_EQ(dense.devicePixelRatio(), 2);
+    EXPECT_EQ(layer.lastDrawn(), 3u);
 }
 
 TEST_F(AnnotationLayerTest, UndoEraseRedoAndAnErasureBeforeAnAdditionMatchAFullRedraw) {
@@ -116,16 +123,4 @@ TEST_F(AnnotationLayerTest, EditsUndoAndRedoOverALongHistoryMatchAFullRedraw) {
         state.undo(); // past the base's reach: a redraw from scratch, still exact
     }
     expectAFullRedraw(size);
-}
-
-TEST_F(AnnotationLayerTest, ANewSizeOrDensityRedrawsAtThatSize) {
-    addStroke(20);
-    layer.update(state.annotations(), {200, 100}, 1);
-    const QImage& wide = layer.update(state.annotations(), {300, 100}, 1);
-    EXPECT_EQ(wide.size(), QSize(300, 100));
-    EXPECT_EQ(layer.lastDrawn(), 1u);
-    const QImage& dense = layer.update(state.annotations(), {300, 100}, 2);
-    EXPECT_EQ(dense.size(), QSize(600, 200));
-    EXPECT_EQ(dense.devicePixelRatio(), 2);
-    EXPECT_EQ(layer.lastDrawn(), 1u);
 }
