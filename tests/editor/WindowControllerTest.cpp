@@ -83,7 +83,11 @@ TEST_F(WindowControllerTest, EscapeCancelsTextFirstThenHides) {
     QTest::keyClicks(&field, QStringLiteral("typed"));
     QTest::keyClick(&field, Qt::Key_Escape);
     EXPECT_FALSE(view().state().editingPoint().has_value());
+    EXPECT_FALSE(view().canvas().textField().isVisible());
     EXPECT_TRUE(window().isVisible()) << "the first Escape only cancels the text";
+    click(view().canvas(), {200, 100});
+    EXPECT_EQ(field.text(), "") << "a new field starts empty";
+    QTest::keyClick(&field, Qt::Key_Escape);
 
     QTest::keyClick(&window(), Qt::Key_Escape);
     EXPECT_FALSE(window().isVisible());
