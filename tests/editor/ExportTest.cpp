@@ -100,21 +100,6 @@ TEST_F(ExportTest, BadgesGrowWithTheExportFactorAndTheMarginIsLeftOut) {
     EXPECT_TRUE(*margin == white);
 }
 
-TEST_F(ExportTest, ASmallShotExportsAtItsPixelSizeWithItsOwnScale) {
-    const Screenshot shot = whiteShot({400, 300}, 2); // 200 x 150 points
-    const QSizeF canvas(800, 600);
-    const auto geometry = exportGeometry(shot, canvas);
-    ASSERT_TRUE(geometry);
-    EXPECT_EQ(geometry->fitted, QRectF(300, 225, 200, 150));
-    EXPECT_DOUBLE_EQ(geometry->k, 2.0);
-    const AnnotationList annotations = {annotation(kind::Pen{{{310, 300}, {490, 300}}}, 2)};
-    const auto bitmap = composeExport(shot, canvas, annotations);
-    ASSERT_TRUE(bitmap);
-    EXPECT_EQ(bitmap->size(), QSize(400, 300));
-    EXPECT_NEAR(darknessAcrossColumn(*bitmap, 200, 130, 170), 4.0, 0.15);
-    EXPECT_EQ(qRed(bitmap->pixel(200, 150)), 0) << "2 x (300 - 225)";
-}
-
 TEST_F(ExportTest, TheScreenshotIsStretchedToTheWholeBitmap) {
     QImage image(100, 50, QImage::Format_RGB32);
     image.fill(Qt::green);
@@ -127,17 +112,21 @@ TEST_F(ExportTest, TheScreenshotIsStretchedToTheWholeBitmap) {
     EXPECT_EQ(bitmap->pixel(0, 0), qRgb(0, 255, 0));
 }
 
-TEST_F(ExportTest, RenderingFailsBeforeLayoutOrWhenEncodingFailsAndKeepsThePointSize) {
+TEST_F(ExportTest, ASmallShotRendersAtItsOwnScaleAndPointSizeAndFailuresRenderNothing) {
     const Screenshot shot = whiteShot({400, 300}, 2);
     EXPECT_FALSE(renderExport(shot, {0, 0}, {}, fakePng)) << "canvas not laid out";
     EXPECT_FALSE(renderExport(whiteShot({0, 0}, 1), {800, 600}, {}, fakePng)) << "empty image";
     EXPECT_FALSE(renderExport(shot, {800, 600}, {},
                               [](const QImage&) { return std::optional<QByteArray>(); }));
-    const auto rendered = renderExport(whiteShot({400, 300}, 2), {800, 600}, {}, fakePng);
+    // Not enlarged: fitted at (300, 225, 200, 150), drawn at its own 2 pixels per point.
+    const auto rendered = renderExport(
+        shot, {800, 600}, {annotation(kind::Pen{{{310, 300}, {490, 300}}}, 2)}, fakePng);
     ASSERT_TRUE(rendered);
     EXPECT_EQ(rendered->png, "PNG:400");
     EXPECT_EQ(rendered->image.size(), QSize(400, 300));
     EXPECT_EQ(rendered->image.deviceIndependentSize(), QSizeF(200, 150));
+    EXPECT_NEAR(darknessAcrossColumn(rendered->image, 200, 130, 170), 4.0, 0.15);
+    EXPECT_EQ(qRed(rendered->image.pixel(200, 150)), 0) << "2 x (300 - 225)";
 }
 
 TEST_F(ExportTest, ResizingMovesTheImageUnderAnnotationsThatStayPut) {
