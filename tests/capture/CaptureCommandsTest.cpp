@@ -17,25 +17,17 @@ using velloq::testing::monitor;
 
 namespace {
 
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const std::string& value) : name_(name) {
+// Sets a variable for one scope, then puts back what was there.
+struct ScopedEnv {
+    ScopedEnv(const char* variable, const std::string& value) : name(variable) {
         if (const char* old = std::getenv(name)) {
-            old_ = old;
+            previous = old;
         }
         ::setenv(name, value.c_str(), 1);
     }
-    ~ScopedEnv() {
-        if (old_) {
-            ::setenv(name_, old_->c_str(), 1);
-        } else {
-            ::unsetenv(name_);
-        }
-    }
-
-private:
-    const char* name_;
-    std::optional<std::string> old_;
+    ~ScopedEnv() { previous ? ::setenv(name, previous->c_str(), 1) : ::unsetenv(name); }
+    const char* name;
+    std::optional<std::string> previous;
 };
 
 } // namespace
@@ -74,8 +66,6 @@ TEST(CaptureCommandLine, RefusesMissingConflictingAndMalformedArguments) {
         EXPECT_EQ(invocation.command, Command::invalid) << args.back();
         EXPECT_FALSE(invocation.problem.empty());
     }
-    EXPECT_EQ(parseCommandLine({"set-key", "--all"}).command, Command::invalid)
-        << "set-key still takes no arguments";
 }
 
 class CaptureCommandsTest : public ::testing::Test {
@@ -106,7 +96,7 @@ TEST_F(CaptureCommandsTest, DisplaysListsPrimaryFirstWithFrameAndScale) {
     EXPECT_NE(err.str().find("cannot open the X display"), std::string::npos);
 }
 
-TEST_F(CaptureCommandsTest, RegionIsCutFromTheSnapshotInPixelsAndPrinted) {
+TEST_F(CaptureCommandsTest, RegionAndDisplayAreWrittenInPixelsAndFailuresSayWhy) {
     CaptureOptions options;
     options.mode = CaptureOptions::Mode::region;
     options.region = {10, 20, 100, 50}; // on the 2x primary: 200 x 100 pixels
@@ -118,10 +108,7 @@ TEST_F(CaptureCommandsTest, RegionIsCutFromTheSnapshotInPixelsAndPrinted) {
     EXPECT_FALSE(written.hasAlphaChannel()) << "a region inside one display is opaque";
     // Top-left of the region: global (10, 70) is primary pixel (20, 460), root (660, 460).
     EXPECT_EQ(written.pixel(0, 0), velloq::testing::FakeScreens::patternAt(660, 460));
-}
 
-TEST_F(CaptureCommandsTest, DisplayAndFailuresEndWithStatusAndReason) {
-    CaptureOptions options;
     options.mode = CaptureOptions::Mode::display;
     options.displayID = 79;
     options.output = (dir.path() / "side.png").string();

@@ -20,7 +20,7 @@ Desktop patternDesktop(int width, int height, double scale) {
 } // namespace
 
 // The top-left pixel is the snapshot's at the rectangle's top-left corner, y flipped.
-TEST(RectangleCutTest, GlobalRectangleMapsToFlippedPixelsAtTheSnapshotsScale) {
+TEST(RectangleCutTest, MapsToFlippedPixelsAtTheSnapshotsScaleWidensFractionsAndClips) {
     const auto single = rectangleCut(patternDesktop(40, 20, 1), {5, 5, 10, 4});
     ASSERT_TRUE(single);
     EXPECT_EQ(single->size(), QSize(10, 4));
@@ -29,9 +29,6 @@ TEST(RectangleCutTest, GlobalRectangleMapsToFlippedPixelsAtTheSnapshotsScale) {
     ASSERT_TRUE(doubled);
     EXPECT_EQ(doubled->size(), QSize(200, 100));
     EXPECT_EQ(doubled->pixel(0, 0), qRgb(10, 120 - 110, 7));
-}
-
-TEST(RectangleCutTest, WidensFractionsAndClipsToTheSnapshot) {
     const Desktop desktop = patternDesktop(40, 20, 1);
     const auto widened = rectangleCut(desktop, {2.5, 2.5, 3, 3});
     ASSERT_TRUE(widened);
@@ -44,7 +41,7 @@ TEST(RectangleCutTest, WidensFractionsAndClipsToTheSnapshot) {
     EXPECT_FALSE(rectangleCut(Desktop{}, {1, 1, 10, 10}));
 }
 
-TEST(CropFreeformTest, TriangleIsUprightWithTransparentOutsideAndSourcePixelsInside) {
+TEST(CropFreeformTest, TriangleIsUprightWithSourcePixelsInsideAndAFlatOneGivesNothing) {
     const Desktop desktop = patternDesktop(40, 20, 1);
     // Apex at the top, base along the bottom (global space has y up).
     const auto masked = cropFreeform(desktop, {{10, 2}, {30, 2}, {20, 18}});
@@ -57,10 +54,6 @@ TEST(CropFreeformTest, TriangleIsUprightWithTransparentOutsideAndSourcePixelsIns
     // top is image row 20 − 18 = 2), opaque.
     EXPECT_EQ(masked->pixel(10, 14), qRgb(20, 2 + 14, 7));
     EXPECT_EQ(masked->pixel(2, 15), qRgb(12, 2 + 15, 7));
-}
-
-TEST(CropFreeformTest, TooFewPointsOrAFlatOutlineGiveNothing) {
-    const Desktop desktop = patternDesktop(40, 20, 1);
     EXPECT_FALSE(cropFreeform(desktop, {{1, 1}, {10, 10}}));
     EXPECT_FALSE(cropFreeform(desktop, {{1, 5}, {10, 5}, {20, 5.5}}));
     EXPECT_FALSE(cropFreeform(desktop, {{50, 50}, {60, 50}, {55, 60}}));

@@ -1,6 +1,6 @@
 #include "capture/DeliverCapture.h"
 
-#include "capture/PngData.h"
+#include "app/ProductRoutes.h"
 #include "fakes/FakePlatform.h"
 #include "fakes/TempDir.h"
 #include "settings/Settings.h"
@@ -18,20 +18,13 @@ protected:
         routes.openEditor = [this](const QImage& shown, QSize pixels) {
             edited.push_back({shown, pixels});
         };
-        routes.encodePng = [](const QImage& shown) -> std::optional<QByteArray> {
-            const auto png = pngData(shown);
-            if (!png) {
-                return std::nullopt;
-            }
-            return QByteArray(reinterpret_cast<const char*>(png->data()),
-                              static_cast<qsizetype>(png->size()));
-        };
+        routes.encodePng = productRoutes().encodePng;
         routes.uploadImage = [this](QByteArray png, std::function<void(UploadOutcome)> done) {
             uploaded.push_back(png.toStdString());
             pendingUpload = std::move(done);
         };
-        routes.showCard = [this](std::string url, QImage shown, QByteArray png) {
-            cards.push_back({std::move(url), shown.size(), png.size()});
+        routes.showCard = [this](std::string url, QImage, QByteArray png) {
+            cards.push_back({std::move(url), png.size()});
         };
         routes.showBanner = [this](Severity, std::string_view, std::string_view message) {
             banners.emplace_back(message);
@@ -50,7 +43,6 @@ protected:
     };
     struct Card {
         std::string url;
-        QSize size;
         qsizetype pngSize;
     };
 

@@ -32,7 +32,7 @@ template <class T> bool is(const GestureOutcome& outcome) {
 
 } // namespace
 
-TEST_F(OverlayGestureTest, RectangleDragSpansBothCornersInAnyDirectionAndCommitsOnRelease) {
+TEST_F(OverlayGestureTest, RectangleDragSpansBothCornersAndCommitsUnlessBelowFivePoints) {
     EXPECT_TRUE(is<GestureRedraw>(gesture.mouseDown({300, 400})));
     EXPECT_FALSE(selection->rect);
     EXPECT_TRUE(is<GestureRedraw>(gesture.mouseDragged({200, 450})));
@@ -40,9 +40,6 @@ TEST_F(OverlayGestureTest, RectangleDragSpansBothCornersInAnyDirectionAndCommits
     const auto up = gesture.mouseUp({200, 450});
     ASSERT_TRUE(is<GestureCommitRect>(up));
     EXPECT_EQ(std::get<GestureCommitRect>(up).rect, (Rect{200, 400, 100, 50}));
-}
-
-TEST_F(OverlayGestureTest, RectangleBelowFivePointsOnEitherSideCancels) {
     gesture.mouseDown({10, 10});
     gesture.mouseDragged({14, 110}); // 4 × 100
     EXPECT_TRUE(is<GestureCancel>(gesture.mouseUp({14, 110})));
@@ -54,14 +51,6 @@ TEST_F(OverlayGestureTest, RectangleBelowFivePointsOnEitherSideCancels) {
     // A plain click has no rectangle at all.
     gesture.mouseDown({40, 40});
     EXPECT_TRUE(is<GestureCancel>(gesture.mouseUp({40, 40})));
-}
-
-TEST_F(OverlayGestureTest, ADragWithoutItsPressDrawsNothing) {
-    // The release of the last drag forgot where it started.
-    gesture.mouseDown({10, 10});
-    gesture.mouseDragged({50, 50});
-    gesture.mouseUp({50, 50});
-    EXPECT_TRUE(is<GestureNothing>(gesture.mouseDragged({80, 80})));
 }
 
 TEST_F(OverlayGestureTest, LassoKeepsPointsAtLeastTwoPointsApartAndNeedsThree) {
@@ -81,7 +70,7 @@ TEST_F(OverlayGestureTest, LassoKeepsPointsAtLeastTwoPointsApartAndNeedsThree) {
     EXPECT_TRUE(is<GestureCancel>(gesture.mouseUp({10, 0}))) << "a lasso of two points cancels";
 }
 
-TEST_F(OverlayGestureTest, WindowModeHoverPicksFrontmostWindowThenScreenOverThePanel) {
+TEST_F(OverlayGestureTest, WindowModeHoversFrontmostWindowOrScreenAndCommitsItOnRelease) {
     gesture.modeChanged(CaptureMode::window);
     EXPECT_TRUE(is<GestureRedraw>(gesture.mouseMoved({200, 200})));
     EXPECT_EQ(selection->rect, (Rect{100, 100, 300, 200}));
@@ -94,10 +83,6 @@ TEST_F(OverlayGestureTest, WindowModeHoverPicksFrontmostWindowThenScreenOverTheP
     EXPECT_TRUE(is<GestureRedraw>(gesture.mouseMoved({-50, -50})));
     EXPECT_FALSE(selection->rect);
     EXPECT_TRUE(is<GestureNothing>(gesture.mouseMoved({-60, -50})));
-}
-
-TEST_F(OverlayGestureTest, WindowModeCommitsTheHoveredRectOnReleaseAndIgnoresDrags) {
-    gesture.modeChanged(CaptureMode::window);
     EXPECT_TRUE(is<GestureNothing>(gesture.mouseUp({5, 5}))); // nothing hovered yet
     gesture.mouseMoved({2000, 500});
     EXPECT_TRUE(is<GestureNothing>(gesture.mouseDown({2000, 500})));
@@ -107,7 +92,7 @@ TEST_F(OverlayGestureTest, WindowModeCommitsTheHoveredRectOnReleaseAndIgnoresDra
     EXPECT_EQ(std::get<GestureCommitRect>(up).rect, (Rect{1920, 0, 1280, 1024}));
 }
 
-TEST_F(OverlayGestureTest, ModeChangeClearsTheSelectionAndTheDragStart) {
+TEST_F(OverlayGestureTest, ModeChangeOrReleaseClearsTheSelectionAndTheDragStart) {
     gesture.mouseDown({10, 10});
     gesture.mouseDragged({100, 100});
     gesture.modeChanged(CaptureMode::rectangle);
@@ -117,6 +102,12 @@ TEST_F(OverlayGestureTest, ModeChangeClearsTheSelectionAndTheDragStart) {
     gesture.mouseDown({1, 1});
     gesture.modeChanged(CaptureMode::window);
     EXPECT_TRUE(selection->freeform.empty());
+    // The release of the last drag forgot where it started.
+    gesture.modeChanged(CaptureMode::rectangle);
+    gesture.mouseDown({10, 10});
+    gesture.mouseDragged({50, 50});
+    gesture.mouseUp({50, 50});
+    EXPECT_TRUE(is<GestureNothing>(gesture.mouseDragged({80, 80})));
 }
 
 TEST_F(OverlayGestureTest, FullscreenColumnIsInert) {

@@ -17,12 +17,9 @@ TEST(CaptureModeTest, ObserversHearTheCurrentModeAtOnceThenOnlyRealChanges) {
                                                CaptureMode::window}));
 }
 
-TEST(DisplayMenuTest, AbsentWithOneDisplay) {
+TEST(DisplayMenuTest, AbsentWithOneDisplayAndWithTwoListsActiveScreenEachDisplayAndAll) {
     EXPECT_TRUE(displayMenuItems({}).empty());
     EXPECT_TRUE(displayMenuItems({{1, "eDP-1", {}, true}}).empty());
-}
-
-TEST(DisplayMenuTest, TwoDisplaysListActiveScreenEachDisplayAndAllWithDividers) {
     const auto items = displayMenuItems({{5, "DP-1", {}, true}, {9, "HDMI-1", {}, false}});
     const std::vector<DisplayMenuItem> expected{{Kind::activeScreen, "Active screen", 0},
                                                 {},
@@ -36,12 +33,6 @@ TEST(DisplayMenuTest, TwoDisplaysListActiveScreenEachDisplayAndAllWithDividers) 
 TEST(SizeLabelTest, TextTruncatesBothSides) {
     EXPECT_EQ(sizeLabelText({0, 0, 640.9, 480.2}), "640 \u00d7 480");
     EXPECT_EQ(sizeLabelText({0, 0, 0.5, 5}), "0 \u00d7 5");
-}
-
-TEST(SizeLabelTest, PlateSitsSixPointsAboveTheTopLeftCornerWithTextInset) {
-    const auto layout = sizeLabelLayout({100, 200, 50, 40}, {60, 14});
-    EXPECT_EQ(layout.plate, (Rect{100, 246, 70, 19}));
-    EXPECT_EQ(layout.textOrigin, (Point{105, 248.5}));
 }
 
 TEST(SizeLabelTest, DrawnOnceOnTheScreenHoldingTheTopLeftCorner) {

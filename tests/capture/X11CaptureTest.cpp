@@ -3,85 +3,32 @@
 
 #include "capture/DisplayList.h"
 #include "capture/ScreenCapture.h"
-#include "fakes/FakePlatform.h"
 #include "geometry/ScreenList.h"
-#include "platform/x11/X11Screens.h"
-#include "support/X11TestWindow.h"
-#include "support/XServer.h"
+#include "X11CaptureFixture.h"
 
-#include <gtest/gtest.h>
 #include <map>
 #include <X11/extensions/Xrandr.h>
 #include <X11/Xlib.h>
 
 using namespace velloq;
 using namespace velloq::capture;
+using velloq::testing::mismatch;
+using velloq::testing::RealScreens;
 using velloq::testing::X11TestWindow;
 using velloq::testing::XServer;
 
 namespace {
 
-// Installs a real window system in place of the fake one for one test.
-class RealScreens {
-public:
-    RealScreens(platform::Screens& screens) {
-        auto services = platform::installed();
-        services.screens = &screens;
-        previous_ = platform::install(services);
-    }
-    ~RealScreens() { platform::install(previous_); }
+const platform::ScaleProvider unscaled = velloq::testing::scaleOf({}, 1);
 
-private:
-    platform::Services previous_;
-};
-
-platform::ScaleProvider scales(std::map<std::string, double> byName) {
-    return [byName](std::string_view name) {
-        const auto found = byName.find(std::string(name));
-        return found == byName.end() ? 1.0 : found->second;
-    };
-}
-
-// The first pixel where `image` differs from `window`'s pattern from `from` on,
-// drawn at `at` with each window pixel covering `factor` × `factor` image pixels.
-std::string mismatch(const QImage& image, const X11TestWindow& window, QPoint at, QSize size,
-                     int factor = 1, QPoint from = {}) {
-    for (int y = 0; y < size.height() * factor; ++y) {
-        for (int x = 0; x < size.width() * factor; ++x) {
-            const QRgb expected =
-                0xff000000u | window.patternAt(from.x() + x / factor, from.y() + y / factor);
-            const QRgb actual = image.pixel(at.x() + x, at.y() + y);
-            if (actual != expected) {
-                return "at " + std::to_string(x) + "," + std::to_string(y) + ": " +
-                       std::to_string(actual) + " instead of " + std::to_string(expected);
-            }
-        }
-    }
-    return {};
-}
-
-class X11CaptureTest : public ::testing::Test {
-protected:
-    // Two outputs of different heights, DUMMY1 right of the primary DUMMY0.
-    void startTwoDisplays(const char* secondPlacement = "--right-of") {
-        server = XServer::startXorgDummy();
-        if (!server) {
-            return;
-        }
-        ASSERT_TRUE(server->setOutput("DUMMY0", 800, 600, {"--pos", "0x0", "--primary"}));
-        ASSERT_TRUE(server->setOutput("DUMMY1", 640, 480, {secondPlacement, "DUMMY0"}));
-    }
-
-    velloq::testing::FakePlatform fakes;
-    std::unique_ptr<XServer> server;
-};
+class X11CaptureTest : public velloq::testing::X11CaptureFixture {};
 
 } // namespace
 
 TEST_F(X11CaptureTest, MonitorsFollowTheRandRLayoutWithOutputIdsAsDisplayNumbers) {
     startTwoDisplays("--left-of");
     VELLOQ_REQUIRE_SERVER(server);
-    platform::X11Screens x11(scales({}), server->display());
+    platform::X11Screens x11(unscaled, server->display());
     const auto monitors = x11.monitors();
     ASSERT_TRUE(monitors) << monitors.error().detail;
     ASSERT_EQ(monitors->size(), 2u);
@@ -114,43 +61,66 @@ TEST_F(X11CaptureTest, MonitorsFollowTheRandRLayoutWithOutputIdsAsDisplayNumbers
     EXPECT_EQ(screenFrameForDisplay(displays[1].id, screens), (Rect{-640, 120, 640, 480}));
 }
 
-TEST_F(X11CaptureTest, PatternComesBackPixelExactAndTheShortDisplayLeavesATransparentStrip) {
+// A window straddling the seam of two displays of different heights comes
+// back pixel-exact over a transparent strip below the shorter one, and each
+// snapshot shows its own moment whether the next grab reuses memory or not.
+TEST_F(X11CaptureTest, SnapshotsAcrossTheSeamArePixelExactAndEachKeepsItsOwnMoment) {
     startTwoDisplays();
     VELLOQ_REQUIRE_SERVER(server);
-    // Straddles the seam between the two displays.
-    X11TestWindow window(server->display(), {.x = 700, .y = 100, .width = 200, .height = 150});
-    platform::X11Screens x11(scales({}), server->display());
+    platform::X11Screens x11(unscaled, server->display());
     RealScreens installed(x11);
+    const X11TestWindow::Options place{.x = 700, .y = 100, .width = 200, .height = 150};
 
-    const auto desktop = captureDesktop();
-    ASSERT_TRUE(desktop) << describe(desktop.error());
+    std::optional<X11TestWindow> first(std::in_place, server->display(), place);
+    auto held = captureDesktop();
+    ASSERT_TRUE(held) << describe(held.error());
     EXPECT_TRUE(x11.usesSharedMemory());
-    EXPECT_EQ(desktop->unionRect, (Rect{0, 0, 1440, 600}));
-    ASSERT_EQ(desktop->image.size(), QSize(1440, 600));
-    EXPECT_EQ(mismatch(desktop->image, window, {700, 100}, {200, 150}), "");
+    EXPECT_EQ(held->unionRect, (Rect{0, 0, 1440, 600}));
+    ASSERT_EQ(held->image.size(), QSize(1440, 600));
     for (const QPoint p : {QPoint(800, 480), QPoint(1439, 599), QPoint(1000, 550)}) {
-        EXPECT_EQ(desktop->image.pixel(p), 0u) << p.x() << "," << p.y() << " is below DUMMY1";
+        EXPECT_EQ(held->image.pixel(p), 0u) << p.x() << "," << p.y() << " is below DUMMY1";
     }
-    EXPECT_EQ(qAlpha(desktop->image.pixel(799, 599)), 255);
-
-    // One display alone, cropped in its own pixels.
-    const auto id = listDisplays()[1].id;
-    const auto part = captureDisplay({id, {640, 480}, {0, 100, 100, 150}, 1});
+    EXPECT_EQ(qAlpha(held->image.pixel(799, 599)), 255);
+    // One display alone, cropped in its own pixels: DUMMY1's (0, 100) is the window's (100, 0).
+    const auto part = captureDisplay({listDisplays()[1].id, {640, 480}, {0, 100, 100, 150}, 1});
     ASSERT_TRUE(part);
     EXPECT_EQ(part->size(), QSize(100, 150));
-    // DUMMY1's pixel (0, 100) is the window's pixel (100, 0).
-    EXPECT_EQ(mismatch(*part, window, {0, 0}, {100, 150}, 1, {100, 0}), "");
-}
+    EXPECT_EQ(mismatch(*part, *first, {0, 0}, {100, 150}, 1, {100, 0}), "");
+    first.reset();
 
-TEST_F(X11CaptureTest, AnOutOfBoundsGrabEndsInAnErrorNotACrash) {
-    startTwoDisplays();
-    VELLOQ_REQUIRE_SERVER(server);
-    platform::X11Screens x11(scales({}), server->display());
+    // While the first snapshot is held its memory is not the next one's.
+    X11TestWindow second(server->display(),
+                         {.x = 700, .y = 100, .width = 200, .height = 150, .seed = 7});
+    auto next = captureDesktop();
+    ASSERT_TRUE(next);
+    X11TestWindow again(server->display(), place);
+    EXPECT_EQ(mismatch(held->image, again, {700, 100}, {200, 150}), "")
+        << "a later grab overwrote a snapshot still held";
+    EXPECT_EQ(mismatch(next->image, second, {700, 100}, {200, 150}), "");
+    EXPECT_EQ(next->image.pixel(1000, 550), 0u);
+
+    // Both let go: the next grab may reuse their memory, and shows only its own moment.
+    held->image = QImage();
+    next->image = QImage();
+    for (bool release : {false, true}) {
+        if (release) {
+            x11.releaseSpareMemory();
+        }
+        const int x = release ? 410 : 10;
+        X11TestWindow now(server->display(),
+                          {.x = x, .y = 10, .width = 120, .height = 90, .seed = release ? 5u : 9u});
+        auto desktop = captureDesktop();
+        ASSERT_TRUE(desktop);
+        EXPECT_EQ(mismatch(desktop->image, now, {x, 10}, {120, 90}), "")
+            << (release ? "after release" : "reused");
+        EXPECT_EQ(mismatch(desktop->image, again, {700, 100}, {200, 150}), "");
+        EXPECT_EQ(desktop->image.pixel(1000, 550), 0u) << "the strip below DUMMY1 stays clear";
+    }
 
     std::vector<std::uint8_t> pixels(100 * 100 * 4);
     const platform::PixelBuffer buffer{pixels.data(), 100, 100, 400};
     const auto outside = x11.grab({1400, 550, 100, 100}, buffer);
-    ASSERT_FALSE(outside);
+    ASSERT_FALSE(outside) << "an out-of-bounds grab is an error, not a crash";
     EXPECT_EQ(outside.error().kind, platform::ScreensError::Kind::grabFailed);
     EXPECT_NE(outside.error().detail.find("X error"), std::string::npos) << outside.error().detail;
     EXPECT_TRUE(x11.grab({0, 0, 100, 100}, buffer)) << "the connection survives the error";
@@ -161,7 +131,7 @@ TEST_F(X11CaptureTest, WithoutSharedMemoryPlainRequestsGiveTheSamePixels) {
     VELLOQ_REQUIRE_SERVER(server);
     X11TestWindow window(server->display(),
                          {.x = 10, .y = 20, .width = 300, .height = 200, .seed = 3});
-    platform::X11Screens x11(scales({}), server->display());
+    platform::X11Screens x11(unscaled, server->display());
     RealScreens installed(x11);
     const auto desktop = captureDesktop();
     ASSERT_TRUE(desktop) << describe(desktop.error());

@@ -24,6 +24,11 @@ protected:
         });
     }
 
+    void expectAFullRedraw(QSize size = {200, 100}) {
+        EXPECT_EQ(layer.update(state.annotations(), size, 1),
+                  drawnDirectly(state.annotations(), size));
+    }
+
     void addStroke(double y) { state.addAnnotation(kind::Pen{{{10, y}, {190, y + 5}}}); }
 
     EditorState state;
@@ -32,7 +37,7 @@ protected:
 
 } // namespace
 
-TEST_F(AnnotationLayerTest, AppendedAnnotationsAreDrawnAloneOnTop) {
+TEST_F(AnnotationLayerTest, AppendedAnnotationsAreDrawnAloneAndANewSizeOrDensityRedrawsAll) {
     addStroke(20);
     addStroke(40);
     layer.update(state.annotations(), {200, 100}, 1);
@@ -40,28 +45,36 @@ TEST_F(AnnotationLayerTest, AppendedAnnotationsAreDrawnAloneOnTop) {
     layer.update(state.annotations(), {200, 100}, 1);
     EXPECT_EQ(layer.lastDrawn(), 0u) << "nothing changed, nothing drawn";
     addStroke(60);
-    const QImage& image = layer.update(state.annotations(), {200, 100}, 1);
+    expectAFullRedraw();
     EXPECT_EQ(layer.lastDrawn(), 1u);
-    EXPECT_EQ(image, drawnDirectly(state.annotations(), {200, 100}));
+    const QImage& wide = layer.update(state.annotations(), {300, 100}, 1);
+    EXPECT_EQ(wide.size(), QSize(300, 100));
+    EXPECT_EQ(layer.lastDrawn(), 3u);
+    const QImage& dense = layer.update(state.annotations(), {300, 100}, 2);
+    EXPECT_EQ(dense.size(), QSize(600, 200));
+    EXPECT_EQ(dense.devicePixelRatio(), 2);
+    EXPECT_EQ(layer.lastDrawn(), 3u);
 }
 
-TEST_F(AnnotationLayerTest, UndoEraseAndRedoOfAShortListMatchAFullRedraw) {
+TEST_F(AnnotationLayerTest, UndoEraseRedoAndAnErasureBeforeAnAdditionMatchAFullRedraw) {
     for (double y : {10.0, 30.0, 50.0, 70.0}) {
         addStroke(y);
     }
     layer.update(state.annotations(), {200, 100}, 1);
     state.undo();
-    EXPECT_EQ(layer.update(state.annotations(), {200, 100}, 1),
-              drawnDirectly(state.annotations(), {200, 100}));
+    expectAFullRedraw();
     EXPECT_EQ(layer.lastDrawn(), 3u);
     state.eraseAt({10, 30});
-    EXPECT_EQ(layer.update(state.annotations(), {200, 100}, 1),
-              drawnDirectly(state.annotations(), {200, 100}));
+    expectAFullRedraw();
     state.undo();
     state.redo();
     state.redo(); // nothing to redo: the same list
-    EXPECT_EQ(layer.update(state.annotations(), {200, 100}, 1),
-              drawnDirectly(state.annotations(), {200, 100}));
+    expectAFullRedraw();
+    // Longer than before but not an append: its first annotation changed.
+    state.eraseAt({10, 10});
+    addStroke(50);
+    addStroke(70);
+    expectAFullRedraw();
 }
 
 // A long history edited every way the editor can: after each step the layer
@@ -81,68 +94,33 @@ TEST_F(AnnotationLayerTest, EditsUndoAndRedoOverALongHistoryMatchAFullRedraw) {
         }
         layer.update(state.annotations(), size, 1);
     }
-    enum class Step { undo, redo, add, erase };
-    const struct {
-        Step step;
-        std::size_t mostDrawn; // what the step may cost, in annotations drawn
-    } steps[] = {
-        {Step::undo, AnnotationLayer::reach * 2},
-        {Step::undo, AnnotationLayer::reach * 2},
-        {Step::redo, AnnotationLayer::reach * 2},
-        {Step::undo, AnnotationLayer::reach * 2},
-        {Step::redo, AnnotationLayer::reach * 2},
-        {Step::redo, AnnotationLayer::reach * 2},
-        {Step::add, AnnotationLayer::reach * 2},
-        {Step::undo, AnnotationLayer::reach * 2},
-        {Step::erase, 60},
-        {Step::undo, 60},
-        {Step::redo, 60},
-    };
-    for (std::size_t i = 0; i < std::size(steps); ++i) {
-        switch (steps[i].step) {
-        case Step::undo:
+    // Undo, redo, add, erase: near the newest annotations a step redraws at
+    // most twice the base's reach; after an erasure deep in the list, anything.
+    const std::string steps = "uururraueur";
+    bool deep = false;
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        switch (steps[i]) {
+        case 'u':
             state.undo();
             break;
-        case Step::redo:
+        case 'r':
             state.redo();
             break;
-        case Step::add:
+        case 'a':
             addStroke(50);
             break;
-        case Step::erase:
-            state.eraseAt({78, 46}); // the badge numbered 4, deep in the list
+        case 'e':
+            state.eraseAt({78, 46}); // the badge numbered 4
+            deep = true;
             break;
         }
         ASSERT_EQ(layer.update(state.annotations(), size, 1),
                   drawnDirectly(state.annotations(), size))
             << "step " << i;
-        EXPECT_LE(layer.lastDrawn(), steps[i].mostDrawn) << "step " << i;
+        EXPECT_LE(layer.lastDrawn(), deep ? 60 : AnnotationLayer::reach * 2) << "step " << i;
     }
     for (int i = 0; i < 30; ++i) {
         state.undo(); // past the base's reach: a redraw from scratch, still exact
     }
-    EXPECT_EQ(layer.update(state.annotations(), size, 1), drawnDirectly(state.annotations(), size));
-}
-
-TEST_F(AnnotationLayerTest, AnErasureFollowedByAnAdditionIsNotMistakenForAnAppend) {
-    addStroke(10);
-    addStroke(30);
-    layer.update(state.annotations(), {200, 100}, 1);
-    state.eraseAt({10, 10});
-    addStroke(50);
-    addStroke(70);
-    EXPECT_EQ(layer.update(state.annotations(), {200, 100}, 1),
-              drawnDirectly(state.annotations(), {200, 100}));
-}
-
-TEST_F(AnnotationLayerTest, ANewSizeOrDensityRedrawsAtThatSize) {
-    addStroke(20);
-    layer.update(state.annotations(), {200, 100}, 1);
-    const QImage& wide = layer.update(state.annotations(), {300, 100}, 1);
-    EXPECT_EQ(wide.size(), QSize(300, 100));
-    EXPECT_EQ(layer.lastDrawn(), 1u);
-    const QImage& dense = layer.update(state.annotations(), {300, 100}, 2);
-    EXPECT_EQ(dense.size(), QSize(600, 200));
-    EXPECT_EQ(dense.devicePixelRatio(), 2);
-    EXPECT_EQ(layer.lastDrawn(), 1u);
+    expectAFullRedraw(size);
 }

@@ -1,12 +1,10 @@
 #include "editor/ExportRenderer.h"
 #include "editor/FitRect.h"
 #include "fakes/QtApp.h"
-#include "PixelProbe.h"
 
 #include <gtest/gtest.h>
 
 using namespace velloq::editor;
-using velloq::testing::coverageAcrossColumn;
 
 namespace {
 
@@ -81,43 +79,25 @@ TEST_F(ExportTest, ADoubleDensityShotExportsAtItsPixelSizeWithStrokesScaled) {
     EXPECT_EQ(qRed(bitmap->pixel(270, 864)), 255);
 }
 
-TEST_F(ExportTest, BadgesAndArrowHeadsGrowWithTheExportFactor) {
+TEST_F(ExportTest, BadgesGrowWithTheExportFactorAndTheMarginIsLeftOut) {
     const Screenshot shot = whiteShot({2880, 1800}, 2);
-    const AnnotationList annotations = {annotation(kind::Number{1, {500, 350}}, 4, Qt::red)};
-    const auto bitmap = composeExport(shot, {1000, 700}, annotations);
+    const auto bitmap =
+        composeExport(shot, {1000, 700}, {annotation(kind::Number{1, {500, 350}}, 4, Qt::red)});
     ASSERT_TRUE(bitmap);
     // The badge centre lands at 2.88 x (500, 312.5) = (1440, 900); its disc is 28 x 2.88 wide.
     const QRgb inside = bitmap->pixel(1440 + 38, 900);
     EXPECT_EQ(qRed(inside), 255);
     EXPECT_LT(qGreen(inside), 10);
     EXPECT_EQ(qGreen(bitmap->pixel(1440 + 42, 900)), 255) << "outside 14 x 2.88 = 40.3";
-}
 
-TEST_F(ExportTest, AnnotationsInTheMarginDoNotReachTheExport) {
-    const Screenshot shot = whiteShot({2880, 1800}, 2);
     // The fitted image starts at y = 37.5; a badge at y = 10 reaches y = 24 only.
-    const AnnotationList annotations = {annotation(kind::Number{1, {500, 10}}, 4, Qt::red),
-                                        annotation(kind::Rect{QRectF(1005, 100, 50, 50)}, 7)};
-    const auto bitmap = composeExport(shot, {1000, 700}, annotations);
-    ASSERT_TRUE(bitmap);
-    QImage white(bitmap->size(), bitmap->format());
+    const auto margin = composeExport(shot, {1000, 700},
+                                      {annotation(kind::Number{1, {500, 10}}, 4, Qt::red),
+                                       annotation(kind::Rect{QRectF(1005, 100, 50, 50)}, 7)});
+    ASSERT_TRUE(margin);
+    QImage white(margin->size(), margin->format());
     white.fill(Qt::white);
-    EXPECT_TRUE(*bitmap == white);
-}
-
-TEST_F(ExportTest, ASmallShotExportsAtItsPixelSizeWithItsOwnScale) {
-    const Screenshot shot = whiteShot({400, 300}, 2); // 200 x 150 points
-    const QSizeF canvas(800, 600);
-    const auto geometry = exportGeometry(shot, canvas);
-    ASSERT_TRUE(geometry);
-    EXPECT_EQ(geometry->fitted, QRectF(300, 225, 200, 150));
-    EXPECT_DOUBLE_EQ(geometry->k, 2.0);
-    const AnnotationList annotations = {annotation(kind::Pen{{{310, 300}, {490, 300}}}, 2)};
-    const auto bitmap = composeExport(shot, canvas, annotations);
-    ASSERT_TRUE(bitmap);
-    EXPECT_EQ(bitmap->size(), QSize(400, 300));
-    EXPECT_NEAR(darknessAcrossColumn(*bitmap, 200, 130, 170), 4.0, 0.15);
-    EXPECT_EQ(qRed(bitmap->pixel(200, 150)), 0) << "2 x (300 - 225)";
+    EXPECT_TRUE(*margin == white);
 }
 
 TEST_F(ExportTest, TheScreenshotIsStretchedToTheWholeBitmap) {
@@ -132,17 +112,21 @@ TEST_F(ExportTest, TheScreenshotIsStretchedToTheWholeBitmap) {
     EXPECT_EQ(bitmap->pixel(0, 0), qRgb(0, 255, 0));
 }
 
-TEST_F(ExportTest, RenderingFailsBeforeLayoutOrWhenEncodingFailsAndKeepsThePointSize) {
+TEST_F(ExportTest, ASmallShotRendersAtItsOwnScaleAndPointSizeAndFailuresRenderNothing) {
     const Screenshot shot = whiteShot({400, 300}, 2);
     EXPECT_FALSE(renderExport(shot, {0, 0}, {}, fakePng)) << "canvas not laid out";
     EXPECT_FALSE(renderExport(whiteShot({0, 0}, 1), {800, 600}, {}, fakePng)) << "empty image";
     EXPECT_FALSE(renderExport(shot, {800, 600}, {},
                               [](const QImage&) { return std::optional<QByteArray>(); }));
-    const auto rendered = renderExport(whiteShot({400, 300}, 2), {800, 600}, {}, fakePng);
+    // Not enlarged: fitted at (300, 225, 200, 150), drawn at its own 2 pixels per point.
+    const auto rendered = renderExport(
+        shot, {800, 600}, {annotation(kind::Pen{{{310, 300}, {490, 300}}}, 2)}, fakePng);
     ASSERT_TRUE(rendered);
     EXPECT_EQ(rendered->png, "PNG:400");
     EXPECT_EQ(rendered->image.size(), QSize(400, 300));
     EXPECT_EQ(rendered->image.deviceIndependentSize(), QSizeF(200, 150));
+    EXPECT_NEAR(darknessAcrossColumn(rendered->image, 200, 130, 170), 4.0, 0.15);
+    EXPECT_EQ(qRed(rendered->image.pixel(200, 150)), 0) << "2 x (300 - 225)";
 }
 
 TEST_F(ExportTest, ResizingMovesTheImageUnderAnnotationsThatStayPut) {

@@ -1,22 +1,18 @@
 // The editor's upload actions end to end: the rendered PNG goes through the
 // real client and libcurl to the reference server over loopback TLS.
 
-#include "app/ProductRoutes.h"
 #include "editor/AnnotationEditorView.h"
 #include "editor/AnnotationWindowController.h"
 #include "editor/EditorBottomBar.h"
 #include "editor/EditorCanvas.h"
 #include "editor/EditorWindow.h"
 #include "editor/MarkupTables.h"
-#include "fakes/FakePlatform.h"
-#include "fakes/QtApp.h"
+#include "EditorFixture.h"
 #include "keystore/APIKeyStore.h"
 #include "support/ReferenceServer.h"
 
 #include <chrono>
 #include <cstdlib>
-#include <gtest/gtest.h>
-#include <QApplication>
 #include <QPushButton>
 #include <thread>
 
@@ -24,15 +20,9 @@ using namespace velloq::editor;
 
 namespace {
 
-struct Banner {
-    velloq::Severity severity;
-    std::string message;
-};
-
-class UploadIntegrationTest : public ::testing::Test {
+class UploadIntegrationTest : public velloq::testing::EditorFixture {
 protected:
     UploadIntegrationTest() {
-        velloq::testing::qtApp();
         ::setenv("VELLOQ_SERVICE_URL", server.baseURL().c_str(), 1);
         ::setenv("VELLOQ_CA_FILE", server.caFile().c_str(), 1);
         curl = std::make_unique<velloq::platform::CurlHttp>(
@@ -43,21 +33,14 @@ protected:
         EXPECT_TRUE(velloq::APIKeyStore::saveAPIKey(velloq::testing::ReferenceServer::key));
 
         // The product's encoder and upload; only the banner is recorded.
-        velloq::ImageRoutes editorServices = velloq::productRoutes();
-        editorServices.showBanner = [this](velloq::Severity severity, std::string_view,
-                                           std::string_view message) {
-            banners.push_back({severity, std::string(message)});
-        };
-        controller.setServices(editorServices);
-
-        QImage image(800, 600, QImage::Format_RGB32);
-        image.fill(Qt::white);
-        image.setDevicePixelRatio(2);
-        controller.show(image, QSize(800, 600));
+        velloq::ImageRoutes routes = velloq::productRoutes();
+        routes.showBanner = this->services().showBanner;
+        controller.setServices(routes);
+        controller.show(screenshot({800, 600}, 2), QSize(800, 600));
         QApplication::processEvents();
     }
     ~UploadIntegrationTest() override {
-        window().hide();
+        controller.window()->hide();
         ::unsetenv("VELLOQ_SERVICE_URL");
         ::unsetenv("VELLOQ_CA_FILE");
     }
@@ -73,27 +56,16 @@ protected:
         ASSERT_FALSE(banners.empty()) << "the upload never finished";
     }
 
-    // The editor and its window exist once the fixture has shown it.
-    AnnotationEditorView& view() { return *shown(controller.view()); }
-    EditorWindow& window() { return *shown(controller.window()); }
-    template <class T> static T* shown(T* widget) {
-        if (widget == nullptr) {
-            std::abort();
-        }
-        return widget;
-    }
-
     AnnotationWindowController& controller = AnnotationWindowController::shared();
-    velloq::testing::FakePlatform platform;
     velloq::testing::ReferenceServer server;
     std::unique_ptr<velloq::platform::CurlHttp> curl;
-    std::vector<Banner> banners;
 };
 
 } // namespace
 
 TEST_F(UploadIntegrationTest, CopyLinkAndDoneUploadsTheAnnotatedImage) {
-    AnnotationEditorView& view = this->view();
+    ASSERT_NE(controller.view(), nullptr);
+    AnnotationEditorView& view = *controller.view();
     // A badge in the middle of the image: canvas centre, at 2 pixels per point.
     const QSizeF canvas = view.state().canvasSize();
     view.state().selectTool(AnnotationTool::number);
@@ -106,7 +78,7 @@ TEST_F(UploadIntegrationTest, CopyLinkAndDoneUploadsTheAnnotatedImage) {
     ASSERT_EQ(platform.clipboard.texts.size(), 1u);
     const std::string link = platform.clipboard.texts[0];
     EXPECT_TRUE(link.starts_with(server.baseURL() + "/")) << link;
-    EXPECT_FALSE(window().isVisible());
+    EXPECT_FALSE(controller.window()->isVisible());
     EXPECT_EQ(banners[0].severity, velloq::Severity::success);
     EXPECT_EQ(banners[0].message, "Link copied to clipboard");
 
@@ -115,5 +87,5 @@ TEST_F(UploadIntegrationTest, CopyLinkAndDoneUploadsTheAnnotatedImage) {
     ASSERT_EQ(uploaded.size(), QSize(800, 600));
     const QRgb badge = uploaded.pixel(400 + 20, 300);
     EXPECT_EQ(badge, markupPalette()[0].rgb()) << "the badge is in the uploaded pixels";
-    EXPECT_EQ(uploaded.pixel(10, 10), qRgb(255, 255, 255));
+    EXPECT_EQ(uploaded.pixel(10, 10), qRgb(230, 230, 230));
 }

@@ -46,7 +46,7 @@ protected:
 
 } // namespace
 
-TEST_F(WindowControllerTest, ShowOpensTheEditorNamedForNowWithThePixelSize) {
+TEST_F(WindowControllerTest, ShowOpensTheEditorNamedForNowAndASecondShowReplacesIt) {
     controller.show(screenshot({2880, 1800}), QSize(2880, 1800));
     ASSERT_NE(controller.window(), nullptr);
     EXPECT_TRUE(window().isVisible());
@@ -56,10 +56,7 @@ TEST_F(WindowControllerTest, ShowOpensTheEditorNamedForNowWithThePixelSize) {
     EXPECT_EQ(window().subtitle(), QStringLiteral("2880 × 1800"));
     EXPECT_TRUE(window().windowTitle().endsWith(QStringLiteral(" — 2880 × 1800")));
     EXPECT_EQ(view().actions().fileName(), window().title().toStdString());
-}
 
-TEST_F(WindowControllerTest, ASecondShowReplacesTheFirstEditor) {
-    controller.show(screenshot(), QSize(800, 600));
     EditorWindow* first = controller.window();
     QPointer<AnnotationEditorView> old = controller.view();
     view().state().addAnnotation(kind::Number{1, {10, 10}});
@@ -86,24 +83,30 @@ TEST_F(WindowControllerTest, EscapeCancelsTextFirstThenHides) {
     QTest::keyClicks(&field, QStringLiteral("typed"));
     QTest::keyClick(&field, Qt::Key_Escape);
     EXPECT_FALSE(view().state().editingPoint().has_value());
+    EXPECT_FALSE(view().canvas().textField().isVisible());
     EXPECT_TRUE(window().isVisible()) << "the first Escape only cancels the text";
+    click(view().canvas(), {200, 100});
+    EXPECT_EQ(field.text(), "") << "a new field starts empty";
+    QTest::keyClick(&field, Qt::Key_Escape);
 
     QTest::keyClick(&window(), Qt::Key_Escape);
     EXPECT_FALSE(window().isVisible());
     EXPECT_TRUE(view().state().annotations().empty()) << "nothing was committed";
 }
 
-TEST_F(WindowControllerTest, TheCloseButtonHidesWithoutDestroying) {
+TEST_F(WindowControllerTest, ClosingHidesTheOneWindowEvenFromFullScreen) {
     controller.show(screenshot(), QSize(800, 600));
     EditorWindow* shown = controller.window();
     EXPECT_FALSE(window().close()) << "the close is turned into a hide";
     EXPECT_FALSE(window().isVisible());
     EXPECT_EQ(controller.window(), shown);
+
     controller.show(screenshot(), QSize(800, 600));
     EXPECT_TRUE(window().isVisible());
-}
+    view().bottomBar().copyLinkButton().click();
+    finishUpload(std::string("https://vel.lq/done"));
+    EXPECT_FALSE(window().isVisible());
 
-TEST_F(WindowControllerTest, ClosingFromFullScreenWaitsForTheExit) {
     controller.show(screenshot(), QSize(800, 600));
     window().showFullScreen();
     ASSERT_TRUE(window().isFullScreen());
@@ -116,13 +119,6 @@ TEST_F(WindowControllerTest, ClosingFromFullScreenWaitsForTheExit) {
     window().showFullScreen();
     window().showNormal();
     EXPECT_TRUE(window().isVisible()) << "leaving full screen by hand keeps the editor open";
-}
-
-TEST_F(WindowControllerTest, CopyLinkAndDoneHidesTheWindow) {
-    controller.show(screenshot(), QSize(800, 600));
-    view().bottomBar().copyLinkButton().click();
-    finishUpload(std::string("https://vel.lq/done"));
-    EXPECT_FALSE(window().isVisible());
 }
 
 TEST_F(WindowControllerTest, AnUploadFromAReplacedEditorLeavesTheNewOneOpen) {
@@ -142,9 +138,14 @@ TEST_F(WindowControllerTest, AnUploadFromAReplacedEditorLeavesTheNewOneOpen) {
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     finishUpload(std::string("https://vel.lq/older"));
     EXPECT_TRUE(window().isVisible());
+    EXPECT_EQ(platform.clipboard.text(), "https://vel.lq/older");
+    ASSERT_EQ(banners.size(), 2u);
+    EXPECT_EQ(banners[1].message, "Link copied to clipboard");
 }
 
-TEST_F(WindowControllerTest, CtrlSuperCPutsAPngOnTheRealClipboard) {
+// The shortcut and the bottom bar's button both put the rendered PNG on the
+// real clipboard and say so.
+TEST_F(WindowControllerTest, CtrlSuperCAndCopyImagePutAPngOnTheRealClipboard) {
     velloq::platform::QtClipboard clipboard;
     velloq::platform::Services services = velloq::platform::installed();
     services.clipboard = &clipboard;
@@ -153,12 +154,17 @@ TEST_F(WindowControllerTest, CtrlSuperCPutsAPngOnTheRealClipboard) {
     controller.show(screenshot(), QSize(800, 600));
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
     QTest::keyClick(&window(), Qt::Key_C, Qt::ControlModifier | Qt::MetaModifier);
+    view().bottomBar().copyImageButton().click();
     const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
     ASSERT_NE(mime, nullptr);
     const QByteArray png = mime->data(QStringLiteral("image/png"));
     EXPECT_TRUE(png.startsWith("\x89PNG\r\n\x1a\n"));
     EXPECT_EQ(QImage::fromData(png, "PNG").size(), QSize(800, 600));
     EXPECT_TRUE(mime->hasImage());
-    ASSERT_EQ(banners.size(), 1u);
-    EXPECT_EQ(banners[0].message, "Image copied to clipboard");
+    ASSERT_EQ(banners.size(), 2u);
+    for (const auto& banner : banners) {
+        EXPECT_EQ(banner.severity, velloq::Severity::success);
+        EXPECT_EQ(banner.title, "Velloq");
+        EXPECT_EQ(banner.message, "Image copied to clipboard");
+    }
 }

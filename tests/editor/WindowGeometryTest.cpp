@@ -4,13 +4,6 @@
 
 using namespace velloq::editor;
 
-TEST(WindowGeometry, DefaultFileNameIsTheLocalTimeOfTheShow) {
-    const QDateTime when(QDate(2026, 3, 3), QTime(14, 5, 9));
-    EXPECT_EQ(defaultFileName(when), "Screenshot 2026-03-03 at 14.05.09.png");
-    EXPECT_EQ(defaultFileName(QDateTime(QDate(2025, 12, 31), QTime(0, 0, 0))),
-              "Screenshot 2025-12-31 at 00.00.00.png");
-}
-
 // The shot's size in points, at least the minimum, at most 92 % of the visible
 // screen less the title bar; 1440 × 900 without a screen.
 TEST(WindowGeometry, InitialSizeFollowsTheShotWithinTheScreenAndTheMinimum) {
