@@ -73,17 +73,6 @@ ServerProcess::~ServerProcess() {
     std::filesystem::remove_all(dir_, ec);
 }
 
-long ServerProcess::peakKiB() const {
-    std::ifstream status("/proc/" + std::to_string(pid_) + "/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind("VmHWM:", 0) == 0) {
-            return std::stol(line.substr(6));
-        }
-    }
-    return -1;
-}
-
 std::optional<int> ServerProcess::terminate(std::chrono::milliseconds limit) {
     if (pid_ <= 0) {
         return std::nullopt;

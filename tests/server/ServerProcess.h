@@ -27,8 +27,6 @@ public:
     const std::string& url() const { return url_; }
     const std::string& caFile() const { return caFile_; }
     pid_t pid() const { return pid_; }
-    // VmHWM of the server, in KiB.
-    long peakKiB() const;
     // Sends SIGTERM and waits up to `limit` for the exit; the exit status, if it exited.
     std::optional<int> terminate(std::chrono::milliseconds limit);
 
