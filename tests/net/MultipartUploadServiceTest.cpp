@@ -160,6 +160,13 @@ TEST_F(MultipartUploadServiceTest, UploadFileReportsProgressPerBatchAndLogsStart
     EXPECT_EQ(progress, (std::vector<double>{32.0 / 33.0, 1.0})) << "once per batch";
     EXPECT_EQ(service.completed()->at("sizeBytes"), 33 * MiB);
     EXPECT_EQ(platform.log.lines().back(), "Velloq video: upload complete parts=5");
+
+    // Files of whole parts and of whole batches end without an empty part.
+    for (const std::size_t count : {1u, 4u}) {
+        ASSERT_TRUE(api.uploadFile(file(pattern(count * 8 * MiB))).has_value());
+        EXPECT_EQ(service.completed()->at("parts").size(), count);
+        EXPECT_EQ(service.completed()->at("sizeBytes"), count * 8 * MiB);
+    }
 }
 
 TEST_F(MultipartUploadServiceTest, UploadFileRunsABatchInParallelAndTheNextWaitsForIt) {
