@@ -8,14 +8,12 @@
 #include "server/ViewerPage.h"
 
 #include <cmath>
-#include <fcntl.h>
 #include <fstream>
 #include <regex>
 #include <spng.h>
 #include <sys/stat.h>
 #include <thread>
 #include <tuple>
-#include <unistd.h>
 
 namespace velloq::server::test {
 namespace {
@@ -177,10 +175,8 @@ TEST(ViewerPage, WhilePreparingThePageReloadsAndOffersTheUpload) {
 // The copy of a video still arriving (a pipe stands in for a slow disk) is
 // "preparing" until the last byte is in, then ready, and is made once.
 TEST(FaststartWorker, PreparingUntilTheCopyIsWholeThenReady) {
-    const auto root =
-        std::filesystem::temp_directory_path() / ("velloq-faststart-" + std::to_string(::getpid()));
-    std::filesystem::remove_all(root);
-    auto dir = DataDir::prepare(root);
+    velloq::testing::TempDir root;
+    auto dir = DataDir::prepare(root.path() / "data");
     ASSERT_TRUE(dir);
     const std::string id(32, 'b');
     ASSERT_EQ(::mkfifo(dir.value().videoPath(id).c_str(), 0600), 0);
@@ -218,7 +214,6 @@ TEST(FaststartWorker, PreparingUntilTheCopyIsWholeThenReady) {
     ASSERT_EQ(::stat(dir.value().webVideoPath(id).c_str(), &copy), 0);
     EXPECT_EQ(copy.st_mode & 0777, 0600u);
     EXPECT_TRUE(std::filesystem::is_empty(dir.value().tmpDir()));
-    std::filesystem::remove_all(root);
 }
 
 } // namespace

@@ -1,6 +1,5 @@
 #include "ServerFixture.h"
 
-#include <cstdlib>
 #include <fstream>
 
 namespace velloq::server::test {
@@ -35,10 +34,6 @@ std::string formBody(const std::string& boundary,
 }
 
 void ServerFixture::SetUp() {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "velloq-server-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    dataDir_ = std::filesystem::path(pattern) / "data";
     restartServer();
 }
 
@@ -61,12 +56,6 @@ void ServerFixture::restartServer() {
     ASSERT_TRUE(created.has_value()) << created.error().message;
     server_ = std::move(created).value();
     server_->start();
-}
-
-void ServerFixture::TearDown() {
-    server_.reset();
-    std::error_code ec;
-    std::filesystem::remove_all(dataDir_.parent_path(), ec);
 }
 
 HttpRequest ServerFixture::request(const std::string& method, const std::string& urlOrPath,

@@ -3,6 +3,7 @@
 // Runs a real server in-process on an ephemeral loopback port, with its own
 // data directory, a clock the test moves, and the log captured.
 
+#include "fakes/TempDir.h"
 #include "HttpClient.h"
 #include "PaddedPng.h"
 #include "server/SharingServer.h"
@@ -41,7 +42,6 @@ std::string formBody(const std::string& boundary,
 class ServerFixture : public ::testing::Test {
 protected:
     void SetUp() override;
-    void TearDown() override;
 
     // Override to adjust the configuration before the server starts.
     virtual void configure(ServerConfig&) {}
@@ -64,7 +64,8 @@ protected:
     std::vector<std::string> logLines();
     std::size_t filesIn(const std::string& subdir) const;
 
-    std::filesystem::path dataDir_;
+    velloq::testing::TempDir root_;
+    std::filesystem::path dataDir_ = root_.path() / "data";
     std::shared_ptr<ManualClock> clock_ = std::make_shared<ManualClock>();
     std::unique_ptr<SharingServer> server_;
 

@@ -20,16 +20,11 @@ extern char** environ;
 namespace velloq::server::test {
 
 ServerProcess::ServerProcess(bool tls, std::vector<std::string> extra) {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "velloq-hostile-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) {
-        return;
-    }
-    dir_ = pattern;
-    const auto ready = dir_ / "ready.json";
-    std::vector<std::string> args{VELLOQ_SERVER_BINARY, "--data-dir",   (dir_ / "data").string(),
-                                  "--listen",           "127.0.0.1:0",  "--key",
-                                  kProcessKey,          "--ready-file", ready.string()};
+    const auto ready = dir_.path() / "ready.json";
+    std::vector<std::string> args{
+        VELLOQ_SERVER_BINARY, "--data-dir",   (dir_.path() / "data").string(),
+        "--listen",           "127.0.0.1:0",  "--key",
+        kProcessKey,          "--ready-file", ready.string()};
     if (!tls) {
         args.push_back("--plain-http");
     }
@@ -42,7 +37,7 @@ ServerProcess::ServerProcess(bool tls, std::vector<std::string> extra) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, (dir_ / "log").c_str(),
+    posix_spawn_file_actions_addopen(&actions, 2, (dir_.path() / "log").c_str(),
                                      O_WRONLY | O_CREAT | O_TRUNC, 0600);
     const int spawned = ::posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
@@ -69,8 +64,6 @@ ServerProcess::~ServerProcess() {
         ::kill(pid_, SIGKILL);
         ::waitpid(pid_, nullptr, 0);
     }
-    std::error_code ec;
-    std::filesystem::remove_all(dir_, ec);
 }
 
 std::optional<int> ServerProcess::terminate(std::chrono::milliseconds limit) {
