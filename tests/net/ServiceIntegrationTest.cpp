@@ -1,9 +1,7 @@
-// The health probe, the update check and the HTTPS rule against real servers.
+// The health probe and the update check against real servers.
 
 #include "fakes/TempDir.h"
 #include "IntegrationFixture.h"
-#include "net/ImageUpload.h"
-#include "net/MultipartUploadService.h"
 #include "net/StatusService.h"
 #include "net/UpdateCheck.h"
 
@@ -12,7 +10,6 @@
 
 using velloq::StatusService;
 using velloq::TaskPool;
-using velloq::UploadError;
 using velloq::testing::ReferenceServer;
 using Status = StatusService::Status;
 namespace UpdateCheck = velloq::UpdateCheck;
@@ -74,24 +71,4 @@ TEST(UpdateIntegrationTest, ServedManifestsDecideTheResult) {
     EXPECT_EQ(*newer.manifest,
               (UpdateCheck::Manifest{"999.1", "https://get.test/velloq", "New things.", {}}));
     EXPECT_EQ(check({}).kind, UpdateCheck::Result::Kind::error) << "nothing published: 404";
-}
-
-class PlainHttpServerTest : public velloq::testing::IntegrationFixture {
-protected:
-    PlainHttpServerTest() : IntegrationFixture({true, {}}) {}
-};
-
-TEST_F(PlainHttpServerTest, AnHttpServiceAddressIsRefusedWithoutAnyRequest) {
-    ASSERT_TRUE(server.baseURL().starts_with("http://")) << server.baseURL();
-    using velloq::testing::uploadErrorOf;
-    EXPECT_EQ(uploadErrorOf(velloq::uploadImage("\x89PNG\r\n\x1A\n", *http)),
-              UploadError::insecureURL());
-    velloq::MultipartUploadService api{*http};
-    EXPECT_EQ(uploadErrorOf(api.start()), UploadError::insecureURL());
-    velloq::testing::TempDir dir;
-    std::ofstream(dir.path() / "r.mp4") << "video";
-    EXPECT_EQ(uploadErrorOf(api.uploadFile(dir.path() / "r.mp4")), UploadError::insecureURL());
-
-    EXPECT_EQ(http->count(), 0u);
-    EXPECT_TRUE(platform.log.lines().empty());
 }
