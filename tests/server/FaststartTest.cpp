@@ -139,7 +139,7 @@ TEST_F(FaststartTest, ACopyCutShortByARestartIsMadeWhenTheLinkIsOpenedAgain) {
     EXPECT_EQ(get(page + "/video.mp4").status, 200);
 }
 
-TEST(ViewerPage, DurationsAndEscapes) {
+TEST(ViewerPage, DurationsEscapesAndTheReloadWhilePreparing) {
     struct Case {
         double seconds;
         const char* text;
@@ -161,15 +161,14 @@ TEST(ViewerPage, DurationsAndEscapes) {
     EXPECT_EQ(page.find("<script"), std::string::npos);
     EXPECT_NE(page.find("x&quot;&gt;&lt;script&gt;alert(&#39;1&#39;)&lt;/script&gt;&amp;"),
               std::string::npos);
-}
 
-TEST(ViewerPage, WhilePreparingThePageReloadsAndOffersTheUpload) {
-    ViewerContent content;
+    // While the copy is prepared the page reloads itself and offers the upload.
+    content.videoUrl.clear();
     content.downloadUrl = "https://h/v/1.mp4";
-    const std::string page = renderViewerPage(content);
-    EXPECT_NE(page.find("<meta http-equiv=\"refresh\""), std::string::npos);
-    EXPECT_EQ(page.find("<video"), std::string::npos);
-    EXPECT_NE(page.find("href=\"https://h/v/1.mp4\""), std::string::npos);
+    const std::string preparing = renderViewerPage(content);
+    EXPECT_NE(preparing.find("<meta http-equiv=\"refresh\""), std::string::npos);
+    EXPECT_EQ(preparing.find("<video"), std::string::npos);
+    EXPECT_NE(preparing.find("href=\"https://h/v/1.mp4\""), std::string::npos);
 }
 
 // The copy of a video still arriving (a pipe stands in for a slow disk) is

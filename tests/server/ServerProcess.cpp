@@ -3,13 +3,11 @@
 #include <arpa/inet.h>
 #include <cstdlib>
 #include <fcntl.h>
-#include <fstream>
 #include <netinet/in.h>
 #include <nlohmann/json.hpp>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
-#include <sstream>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <thread>
@@ -47,10 +45,7 @@ ServerProcess::ServerProcess(bool tls, std::vector<std::string> extra) {
     }
     for (int i = 0; i < 400 && port_ == 0; ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(25));
-        std::ifstream in(ready);
-        std::stringstream text;
-        text << in.rdbuf();
-        auto json = nlohmann::json::parse(text.str(), nullptr, false);
+        auto json = nlohmann::json::parse(velloq::testing::fileContents(ready), nullptr, false);
         if (json.is_object() && json.contains("port")) {
             port_ = json["port"].get<int>();
             url_ = json["url"].get<std::string>();
