@@ -200,12 +200,8 @@ TEST(FaststartWorker, PreparingUntilTheCopyIsWholeThenReady) {
             std::this_thread::sleep_for(25ms);
         }
         ASSERT_EQ(worker.state(id), CopyState::Ready);
-        const auto info = worker.info(id);
-        ASSERT_TRUE(info);
-        EXPECT_NEAR(info->durationSeconds, 4.0, 0.15);
-        EXPECT_EQ(info->width, 160);
-        EXPECT_EQ(info->height, 120);
-        worker.enqueue(id); // already made: left alone
+        ASSERT_TRUE(worker.info(id)); // what it holds is seen on the page in the tests above
+        worker.enqueue(id);           // already made: left alone
         EXPECT_EQ(worker.state(id), CopyState::Ready);
     }
     EXPECT_EQ(log.size(), 1u);
