@@ -47,14 +47,13 @@ void stall(int fd) {
 }
 
 // A plain-HTTP server on a loopback port that records each request's raw
-// bytes and lets the test write any answer, well-formed or not.
+// bytes and lets the test write any answer, well-formed or not. A connection
+// serves requests until the client closes it.
 class RawHttpServer {
 public:
     using Responder = std::function<void(int fd, const std::string& request)>;
 
-    // With `keepAlive`, a connection serves requests until the client closes it.
-    explicit RawHttpServer(Responder responder, bool keepAlive = false)
-        : responder_(std::move(responder)), keepAlive_(keepAlive) {
+    explicit RawHttpServer(Responder responder) : responder_(std::move(responder)) {
         sockaddr_in address{};
         address.sin_family = AF_INET;
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
@@ -101,27 +100,22 @@ private:
         }
     }
     void serve() {
-        for (int fd; (fd = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC)) >= 0;) {
+        for (int fd; (fd = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC)) >= 0;
+             ::close(fd)) {
             ++connections_;
-            do {
-                const std::string request = readRequest(fd);
-                if (keepAlive_ && request.empty()) {
-                    break; // the client closed the connection
-                }
+            for (std::string request; !(request = readRequest(fd)).empty();) {
                 {
                     std::lock_guard lock(mutex_);
                     requests_.push_back(request);
                 }
                 responder_(fd, request);
-            } while (keepAlive_);
-            ::close(fd);
+            }
         }
     }
 
     int listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     int port_ = 0;
     Responder responder_;
-    bool keepAlive_;
     std::atomic<int> connections_{0};
     mutable std::mutex mutex_;
     std::vector<std::string> requests_;
@@ -134,91 +128,66 @@ std::string head(const std::string& request) {
 
 } // namespace
 
-TEST(CurlHttpTest, SendsExactlyTheGivenHeadersAndBody) {
-    RawHttpServer server([](int fd, const std::string&) {
-        write(fd, response("201 Created", {}, R"({"videoId":"v"})"));
+// Every exchange on the one kept-alive connection carries exactly its own
+// headers and body, whatever the exchange before it set.
+TEST(CurlHttpTest, ExchangesOnAReusedConnectionSendExactlyTheirOwnHeadersAndBody) {
+    RawHttpServer server([](int fd, const std::string& request) {
+        const auto body = request.substr(request.find("\r\n\r\n") + 4);
+        write(fd, "HTTP/1.1 201 Created\r\nETag: \"" + std::to_string(body.size()) +
+                      "\"\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body);
     });
     CurlHttp http;
-    HttpRequest post;
-    post.method = "POST";
-    post.url = server.url("/videos/start");
-    post.headers = {{"Authorization", "Bearer  spaced key "}};
-    post.body = std::string_view{};
-    auto response = http.send(post);
-    ASSERT_TRUE(response.has_value()) << response.error().description;
-    EXPECT_EQ(response->status, 201);
-    EXPECT_EQ(response->body, R"({"videoId":"v"})");
-
-    const std::string bytes("part\0\r\n--bytes", 14);
-    HttpRequest put;
-    put.method = "PUT";
-    put.url = server.url("/parts/1?sig=a%2Fb");
-    put.body = bytes;
-    ASSERT_TRUE(http.send(put).has_value());
-
-    HttpRequest json = post;
-    json.headers.push_back({"Content-Type", "application/json"});
-    ASSERT_TRUE(http.send(json).has_value());
-
-    const auto requests = server.requests();
-    ASSERT_EQ(requests.size(), 3u);
-    EXPECT_TRUE(requests[0].starts_with("POST /videos/start HTTP/1.1\r\n")) << requests[0];
-    EXPECT_NE(head(requests[0]).find("\r\nAuthorization: Bearer  spaced key \r\n"),
-              std::string::npos);
-    EXPECT_NE(head(requests[0]).find("\r\nContent-Length: 0\r\n"), std::string::npos);
-    EXPECT_EQ(head(requests[0]).find("Content-Type"), std::string::npos) << requests[0];
-
-    EXPECT_TRUE(requests[1].starts_with("PUT /parts/1?sig=a%2Fb HTTP/1.1\r\n")) << requests[1];
-    EXPECT_EQ(head(requests[1]).find("Content-Type"), std::string::npos) << requests[1];
-    EXPECT_EQ(head(requests[1]).find("Authorization"), std::string::npos);
-    EXPECT_TRUE(requests[1].ends_with("\r\n\r\n" + bytes));
-
-    EXPECT_EQ(head(requests[2]).find("Content-Type"), head(requests[2]).rfind("Content-Type"))
-        << "exactly one Content-Type";
-    EXPECT_NE(head(requests[2]).find("\r\nContent-Type: application/json\r\n"), std::string::npos);
-}
-
-TEST(CurlHttpTest, LaterExchangesReuseTheConnectionWithOnlyTheirOwnHeadersAndBody) {
-    RawHttpServer server(
-        [](int fd, const std::string& request) {
-            const auto body = request.substr(request.find("\r\n\r\n") + 4);
-            write(fd, "HTTP/1.1 200 OK\r\nETag: \"" + std::to_string(body.size()) +
-                          "\"\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" +
-                          body);
-        },
-        true);
-    CurlHttp http;
-    HttpRequest post;
-    post.method = "POST";
-    post.url = server.url("/videos/v/sign-part");
-    post.headers = {{"Authorization", "Bearer key"}, {"Content-Type", "application/json"}};
-    const std::string json = R"({"partNumber":1})";
-    post.body = json;
-    HttpRequest put;
-    put.method = "PUT";
-    put.url = server.url("/parts/1");
+    HttpRequest start;
+    start.method = "POST";
+    start.url = server.url("/videos/start");
+    start.headers = {{"Authorization", "Bearer  spaced key "}};
+    start.body = std::string_view{};
+    HttpRequest large;
+    large.method = "PUT";
+    large.url = server.url("/parts/1");
     const std::string part(300'000, 'p');
-    put.body = part;
+    large.body = part;
+    HttpRequest json = start;
+    json.headers.push_back({"Content-Type", "application/json"});
+    const std::string partNumber = R"({"partNumber":1})";
+    json.body = partNumber;
     HttpRequest get;
     get.url = server.url("/healthz");
+    HttpRequest binary;
+    binary.method = "PUT";
+    binary.url = server.url("/parts/2?sig=a%2Fb");
+    const std::string bytes("part\0\r\n--bytes", 14);
+    binary.body = bytes;
 
-    for (const auto* request : {&post, &put, &get, &put}) {
+    for (const auto* request : {&start, &large, &json, &get, &binary}) {
         auto response = http.send(*request);
         ASSERT_TRUE(response.has_value()) << response.error().description;
+        EXPECT_EQ(response->status, 201);
         const auto sent = std::string(request->body.value_or(std::string_view{}));
         EXPECT_EQ(response->body, sent);
         EXPECT_EQ(response->header("ETag"), "\"" + std::to_string(sent.size()) + "\"");
     }
     EXPECT_EQ(server.connections(), 1) << "one connection for every exchange";
     const auto requests = server.requests();
-    ASSERT_EQ(requests.size(), 4u);
+    ASSERT_EQ(requests.size(), 5u);
+    EXPECT_TRUE(requests[0].starts_with("POST /videos/start HTTP/1.1\r\n")) << requests[0];
+    EXPECT_NE(head(requests[0]).find("\r\nAuthorization: Bearer  spaced key \r\n"),
+              std::string::npos);
+    EXPECT_NE(head(requests[0]).find("\r\nContent-Length: 0\r\n"), std::string::npos);
     EXPECT_TRUE(requests[1].starts_with("PUT /parts/1 HTTP/1.1\r\n"));
-    EXPECT_TRUE(requests[2].starts_with("GET /healthz HTTP/1.1\r\n"));
-    for (std::size_t i = 1; i < requests.size(); ++i) {
-        EXPECT_EQ(head(requests[i]).find("Authorization"), std::string::npos) << i;
-        EXPECT_EQ(head(requests[i]).find("Content-Type"), std::string::npos) << i;
+    EXPECT_EQ(head(requests[2]).find("Content-Type"), head(requests[2]).rfind("Content-Type"))
+        << "exactly one Content-Type";
+    EXPECT_NE(head(requests[2]).find("\r\nContent-Type: application/json\r\n"), std::string::npos);
+    EXPECT_TRUE(requests[3].starts_with("GET /healthz HTTP/1.1\r\n"));
+    EXPECT_EQ(head(requests[3]).find("Content-Length"), std::string::npos) << requests[3];
+    EXPECT_TRUE(requests[4].starts_with("PUT /parts/2?sig=a%2Fb HTTP/1.1\r\n")) << requests[4];
+    EXPECT_TRUE(requests[4].ends_with("\r\n\r\n" + bytes));
+    for (std::size_t i : {0u, 1u, 3u, 4u}) {
+        EXPECT_EQ(head(requests[i]).find("Content-Type"), std::string::npos) << requests[i];
     }
-    EXPECT_EQ(head(requests[2]).find("Content-Length"), std::string::npos) << requests[2];
+    for (std::size_t i : {1u, 3u, 4u}) {
+        EXPECT_EQ(head(requests[i]).find("Authorization"), std::string::npos) << requests[i];
+    }
 }
 
 TEST(CurlHttpTest, ResponsesComeBackAsTheyAreWithinTheSizeLimit) {

@@ -1,3 +1,4 @@
+#include "../server/PaddedPng.h"
 #include "IntegrationFixture.h"
 #include "net/ImageUpload.h"
 
@@ -7,58 +8,23 @@ using velloq::NetError;
 using velloq::UploadError;
 using velloq::uploadImage;
 using velloq::userMessage;
+using velloq::server::test::makePng; // whole PNGs: the service decodes every upload
 using velloq::testing::ReferenceServer;
 using Kind = velloq::platform::TransportErrorKind;
 
 namespace {
-
-std::string chunk(std::string_view type, std::string_view data) {
-    std::uint32_t crc = 0xffffffffu;
-    for (char c : std::string(type) + std::string(data)) {
-        crc ^= static_cast<unsigned char>(c);
-        for (int bit = 0; bit < 8; ++bit) {
-            crc = (crc & 1) ? 0xedb88320u ^ (crc >> 1) : crc >> 1;
-        }
-    }
-    crc ^= 0xffffffffu;
-    std::string out;
-    for (std::uint32_t value : {static_cast<std::uint32_t>(data.size()), crc}) {
-        for (int shift = 24; shift >= 0; shift -= 8) {
-            out.push_back(static_cast<char>((value >> shift) & 0xff));
-        }
-        if (out.size() == 4) {
-            out += std::string(type) + std::string(data);
-        }
-    }
-    return out;
-}
-
-// A whole 1×1 RGB PNG grown to `size` bytes by a private ancillary chunk: the
-// service decodes every upload in full.
-std::string png(std::size_t size) {
-    const std::string start =
-        std::string("\x89PNG\r\n\x1A\n", 8) +
-        chunk("IHDR", std::string("\0\0\0\1\0\0\0\1\x08\x02\0\0\0", 13)) +
-        chunk("IDAT", std::string("\x78\x9c\x63\x10\x50\x30\0\0\0\xa4\0\x61", 12));
-    const std::string end = chunk("IEND", "");
-    std::string filler;
-    while (start.size() + filler.size() + 12 + end.size() < size) {
-        filler.push_back(static_cast<char>(filler.size() * 31));
-    }
-    return start + chunk("paDd", filler) + end;
-}
 
 class ImageIntegrationTest : public velloq::testing::IntegrationFixture {
 protected:
     ImageIntegrationTest()
         : IntegrationFixture({false, {"--max-upload-bytes", std::to_string(1 << 20)}}) {}
 
-    NetError failure(const std::string& bytes = png(100)) {
+    NetError failure(const std::string& bytes = makePng(100)) {
         auto result = uploadImage(bytes, *http);
         EXPECT_FALSE(result.has_value()) << result.value_or("");
         return result ? NetError{} : result.error();
     }
-    std::string sentence(const std::string& bytes = png(100)) {
+    std::string sentence(const std::string& bytes = makePng(100)) {
         return userMessage(failure(bytes));
     }
     Kind transportKind() {
@@ -72,7 +38,7 @@ protected:
 } // namespace
 
 TEST_F(ImageIntegrationTest, TheLinkServesTheUploadedBytes) {
-    const auto image = png(300'000);
+    const auto image = makePng(300'000);
     auto link = uploadImage(image, *http);
     ASSERT_TRUE(link.has_value()) << userMessage(link.error());
     EXPECT_TRUE(link->starts_with(server.baseURL() + "/")) << *link;
@@ -88,7 +54,7 @@ TEST_F(ImageIntegrationTest, EveryRefusalHasItsSentence) {
     EXPECT_EQ(sentence(), "Your API key was rejected. Check it in Settings.");
     EXPECT_TRUE(velloq::APIKeyStore::saveAPIKey(ReferenceServer::key));
     EXPECT_EQ(sentence("GIF89a not a png at all"), "That image format isn't supported.");
-    EXPECT_EQ(sentence(png(2 << 20)), "This screenshot is too large to upload.");
+    EXPECT_EQ(sentence(makePng(2 << 20)), "This screenshot is too large to upload.");
     // The mapping of every other status is the sentence table's; a 2xx without a link is ours.
     server.fault("upload", R"({"times":1,"status":200})");
     EXPECT_EQ(sentence(), "The server sent an unexpected response.");
@@ -99,7 +65,7 @@ TEST_F(ImageIntegrationTest, TransportFailuresHaveTheirSentences) {
     EXPECT_EQ(transportKind(), Kind::networkConnectionLost) << "a connection dropped mid-answer";
 
     velloq::platform::CurlHttp systemTrustOnly;
-    auto untrusted = uploadImage(png(100), systemTrustOnly);
+    auto untrusted = uploadImage(makePng(100), systemTrustOnly);
     EXPECT_EQ(velloq::testing::transportKindOf(untrusted), Kind::secureConnectionFailed);
     EXPECT_EQ(userMessage(untrusted.error()),
               "Upload failed. Check your connection and try again.");

@@ -3,10 +3,8 @@
 // Client tests against the real reference server, a child process on an
 // ephemeral loopback port with a private data directory and its own CA. The
 // real libcurl client trusts that CA (VELLOQ_CA_FILE), and a recorder in front
-// of it notes every exchange so tests can count and inspect them.
+// of it notes every exchange so tests can count them.
 
-#include "fakes/ChildProcess.h"
-#include "fakes/TempDir.h"
 #include "NetFixture.h"
 #include "platform/curl/CurlHttp.h"
 #include "support/ReferenceServer.h"
@@ -23,38 +21,30 @@ namespace velloq::testing {
 
 class RecordingHttp final : public platform::Http {
 public:
-    struct Exchange {
-        std::string method;
-        std::string url;
-        std::string body;
-    };
-
     explicit RecordingHttp(platform::Http& inner) : inner_(inner) {}
 
     Expected<platform::HttpResponse, platform::TransportError>
     send(const platform::HttpRequest& request) override {
         {
             std::lock_guard lock(mutex_);
-            exchanges_.push_back({request.method, request.url,
-                                  std::string(request.body.value_or(std::string_view{}))});
+            exchanges_.emplace_back(request.method, request.url);
         }
         return inner_.send(request);
     }
-    std::vector<Exchange> exchanges() const {
+    // Exchanges of this method whose URL contains `urlPart`; "" matches any.
+    std::size_t count(const std::string& method = "", const std::string& urlPart = "") const {
         std::lock_guard lock(mutex_);
-        return exchanges_;
-    }
-    std::size_t count(const std::string& method, const std::string& urlPart) const {
-        const auto all = exchanges();
-        return static_cast<std::size_t>(std::count_if(all.begin(), all.end(), [&](const auto& e) {
-            return e.method == method && e.url.find(urlPart) != std::string::npos;
-        }));
+        return static_cast<std::size_t>(
+            std::count_if(exchanges_.begin(), exchanges_.end(), [&](const auto& e) {
+                return (method.empty() || e.first == method) &&
+                       e.second.find(urlPart) != std::string::npos;
+            }));
     }
 
 private:
     platform::Http& inner_;
     mutable std::mutex mutex_;
-    std::vector<Exchange> exchanges_;
+    std::vector<std::pair<std::string, std::string>> exchanges_; // method, URL
 };
 
 class IntegrationFixture : public ::testing::Test {

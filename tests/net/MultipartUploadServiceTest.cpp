@@ -77,7 +77,7 @@ TEST_F(MultipartUploadServiceTest, ServiceAnswersAreCheckedAndFailuresLoggedWith
     EXPECT_EQ(uploadErrorOf(api.abort("v1")), UploadError::http(404));
 }
 
-TEST_F(MultipartUploadServiceTest, PutSendsRawBytesAloneAndNeedsAnEtag) {
+TEST_F(MultipartUploadServiceTest, PutSendsRawBytesAloneNeedsAnEtagAndOnlyHttpsIsContacted) {
     const std::string bytes("\0\1\2part", 7);
     answerPuts([](const auto&) { return FakeHttp::respond(200, "", {{"etag", "\"d41d8\""}}); });
     EXPECT_EQ(api.putPart("https://store.test/parts/1?sig=x", bytes).value_or(""), "\"d41d8\"");
@@ -96,7 +96,6 @@ TEST_F(MultipartUploadServiceTest, PutSendsRawBytesAloneAndNeedsAnEtag) {
     EXPECT_EQ(failure(FakeHttp::respond(200, "", {{"ETag", "\xFF"}})), UploadError::badResponse());
     EXPECT_EQ(failure(FakeHttp::respond(403, "expired", {{"ETag", "\"x\""}})),
               UploadError::http(403));
-    EXPECT_TRUE(platform.log.lines().empty()) << "the PUT logs nothing itself";
 
     const auto sent = platform.http.requests().size();
     EXPECT_EQ(uploadErrorOf(api.putPart("file:///tmp/x", "x")), UploadError::badResponse());
@@ -104,7 +103,11 @@ TEST_F(MultipartUploadServiceTest, PutSendsRawBytesAloneAndNeedsAnEtag) {
     // The service is reached over HTTPS, so its parts never travel in clear.
     EXPECT_EQ(uploadErrorOf(api.putPart("http://store.test/parts/1", "x")),
               UploadError::insecureURL());
+    setBase("http://service.test");
+    EXPECT_EQ(uploadErrorOf(api.start()), UploadError::insecureURL());
+    EXPECT_EQ(uploadErrorOf(api.uploadFile(file("video"))), UploadError::insecureURL());
     EXPECT_EQ(platform.http.requests().size(), sent) << "no other scheme is ever contacted";
+    EXPECT_TRUE(platform.log.lines().empty()) << "nothing here logs itself";
 }
 
 TEST_F(MultipartUploadServiceTest, APartIsTriedTwiceEachTimeWithAFreshAddress) {
@@ -160,6 +163,13 @@ TEST_F(MultipartUploadServiceTest, UploadFileReportsProgressPerBatchAndLogsStart
     EXPECT_EQ(progress, (std::vector<double>{32.0 / 33.0, 1.0})) << "once per batch";
     EXPECT_EQ(service.completed()->at("sizeBytes"), 33 * MiB);
     EXPECT_EQ(platform.log.lines().back(), "Velloq video: upload complete parts=5");
+
+    // Files of whole parts and of whole batches end without an empty part.
+    for (const std::size_t count : {1u, 4u}) {
+        ASSERT_TRUE(api.uploadFile(file(pattern(count * 8 * MiB))).has_value());
+        EXPECT_EQ(service.completed()->at("parts").size(), count);
+        EXPECT_EQ(service.completed()->at("sizeBytes"), count * 8 * MiB);
+    }
 }
 
 TEST_F(MultipartUploadServiceTest, UploadFileRunsABatchInParallelAndTheNextWaitsForIt) {

@@ -26,43 +26,35 @@ std::string repeat(const std::string& piece, int times) {
 } // namespace
 
 TEST(UserMessageTest, EveryErrorHasItsSentenceAndStatusRangesMatchFirstWins) {
-    const char* rejected = "Your API key was rejected. Check it in Settings.";
-    const char* serverProblem = "The server had a problem. Please try again later.";
-    const char* failed = "Upload failed. Please try again.";
-    const std::pair<std::int64_t, const char*> table[] = {
-        {400, "The server couldn't process this image."},
-        {401, rejected},
-        {403, rejected},
-        {413, "This screenshot is too large to upload."},
-        {415, "That image format isn't supported."},
-        {500, serverProblem},
-        {599, serverProblem},
-        {302, failed},
-        {402, failed},
-        {499, failed},
-        {600, failed},
-        {-1, failed},
+    const std::pair<std::vector<std::int64_t>, const char*> table[] = {
+        {{400}, "The server couldn't process this image."},
+        {{401, 403}, "Your API key was rejected. Check it in Settings."},
+        {{413}, "This screenshot is too large to upload."},
+        {{415}, "That image format isn't supported."},
+        {{500, 599}, "The server had a problem. Please try again later."},
+        {{302, 402, 499, 600, -1}, "Upload failed. Please try again."},
     };
-    for (const auto& [status, sentence] : table) {
-        EXPECT_EQ(userMessage(UploadError::http(status)), sentence) << status;
+    for (const auto& [statuses, sentence] : table) {
+        for (const auto status : statuses) {
+            EXPECT_EQ(userMessage(UploadError::http(status)), sentence) << status;
+        }
     }
     EXPECT_EQ(userMessage(UploadError::noAPIKey()), "Add your API key in Settings first.");
     EXPECT_EQ(userMessage(UploadError::insecureURL()), "The server address must use HTTPS.");
     EXPECT_EQ(userMessage(UploadError::badResponse()), "The server sent an unexpected response.");
 
-    const auto transport = [](Kind kind) {
-        return userMessage(velloq::platform::TransportError{kind, "x"});
-    };
-    for (Kind kind : {Kind::notConnectedToInternet, Kind::networkConnectionLost}) {
-        EXPECT_EQ(transport(kind), "No internet connection.");
-    }
-    EXPECT_EQ(transport(Kind::timedOut), "The upload timed out. Please try again.");
-    for (Kind kind : {Kind::cannotConnectToHost, Kind::cannotFindHost, Kind::dnsLookupFailed}) {
-        EXPECT_EQ(transport(kind), "Couldn't reach the server.");
-    }
     const char* other = "Upload failed. Check your connection and try again.";
-    for (Kind kind : {Kind::secureConnectionFailed, Kind::cancelled, Kind::badURL, Kind::other}) {
-        EXPECT_EQ(transport(kind), other);
+    const std::pair<std::vector<Kind>, const char*> kinds[] = {
+        {{Kind::notConnectedToInternet, Kind::networkConnectionLost}, "No internet connection."},
+        {{Kind::timedOut}, "The upload timed out. Please try again."},
+        {{Kind::cannotConnectToHost, Kind::cannotFindHost, Kind::dnsLookupFailed},
+         "Couldn't reach the server."},
+        {{Kind::secureConnectionFailed, Kind::cancelled, Kind::badURL, Kind::other}, other},
+    };
+    for (const auto& [group, sentence] : kinds) {
+        for (const Kind kind : group) {
+            EXPECT_EQ(userMessage(velloq::platform::TransportError{kind, "x"}), sentence);
+        }
     }
     EXPECT_EQ(userMessage(velloq::FileReadError{"cannot read"}), other);
 }

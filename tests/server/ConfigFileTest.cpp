@@ -76,10 +76,10 @@ TEST(ConfigFile, SettingsApplyAndTheCommandLineWins) {
                                        "\n"
                                        "max-part-bytes = 1048576\n"
                                        "video-ttl=120\n");
-    auto line = parseCommandLine({"--listen", "127.0.0.1:9", "--config", path, "--key", "k-three"});
+    auto line = parseCommandLine({"--listen", "[::1]:9", "--config", path, "--key=k-three"});
     ASSERT_TRUE(line.has_value()) << line.error().message;
     const ServerConfig& c = line.value().config;
-    EXPECT_EQ(c.host, "127.0.0.1");
+    EXPECT_EQ(c.host, "::1");
     EXPECT_EQ(c.port, 9);
     EXPECT_TRUE(c.plainHttp);
     EXPECT_EQ(c.publicUrl, "https://share.example.org/");

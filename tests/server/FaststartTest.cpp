@@ -8,14 +8,12 @@
 #include "server/ViewerPage.h"
 
 #include <cmath>
-#include <fcntl.h>
 #include <fstream>
 #include <regex>
 #include <spng.h>
 #include <sys/stat.h>
 #include <thread>
 #include <tuple>
-#include <unistd.h>
 
 namespace velloq::server::test {
 namespace {
@@ -25,11 +23,10 @@ using namespace std::chrono_literals;
 using FaststartTest = FaststartFixture;
 
 struct RgbPicture {
-    int width = 0;
-    int height = 0;
+    spng_ihdr ihdr{};
     std::vector<unsigned char> rgb;
-    std::tuple<int, int, int> at(int x, int y) const {
-        const std::size_t i = (static_cast<std::size_t>(y) * width + x) * 3;
+    std::tuple<int, int, int> at(std::size_t x, std::size_t y) const {
+        const std::size_t i = (y * ihdr.width + x) * 3;
         return {rgb[i], rgb[i + 1], rgb[i + 2]};
     }
 };
@@ -37,17 +34,12 @@ struct RgbPicture {
 RgbPicture decodeRgb(const std::string& png) {
     RgbPicture picture;
     std::unique_ptr<spng_ctx, void (*)(spng_ctx*)> ctx(spng_ctx_new(0), spng_ctx_free);
-    spng_ihdr ihdr{};
     std::size_t size = 0;
-    if (spng_set_png_buffer(ctx.get(), png.data(), png.size()) != 0 ||
-        spng_get_ihdr(ctx.get(), &ihdr) != 0 ||
-        spng_decoded_image_size(ctx.get(), SPNG_FMT_RGB8, &size) != 0) {
-        return picture;
-    }
-    picture.rgb.resize(size);
-    if (spng_decode_image(ctx.get(), picture.rgb.data(), size, SPNG_FMT_RGB8, 0) == 0) {
-        picture.width = static_cast<int>(ihdr.width);
-        picture.height = static_cast<int>(ihdr.height);
+    if (spng_set_png_buffer(ctx.get(), png.data(), png.size()) == 0 &&
+        spng_get_ihdr(ctx.get(), &picture.ihdr) == 0 &&
+        spng_decoded_image_size(ctx.get(), SPNG_FMT_RGB8, &size) == 0) {
+        picture.rgb.resize(size);
+        EXPECT_EQ(spng_decode_image(ctx.get(), picture.rgb.data(), size, SPNG_FMT_RGB8, 0), 0);
     }
     return picture;
 }
@@ -88,39 +80,26 @@ TEST_F(FaststartTest, RecordingLinkOpensAPageThatPlaysASeekableCopy) {
     ASSERT_EQ(poster.status, 200);
     EXPECT_EQ(poster.header("content-type"), "image/png");
     const auto picture = decodeRgb(poster.body);
-    ASSERT_EQ(picture.width, 320);
-    ASSERT_EQ(picture.height, 240);
+    ASSERT_EQ(picture.ihdr.width, 320u);
+    ASSERT_EQ(picture.ihdr.height, 240u);
     const auto near = [](int value, int expected) { return std::abs(value - expected) <= 24; };
     const auto [r, g, b] = picture.at(160, 120);
     EXPECT_TRUE(near(r, 0) && near(g, 127) && near(b, 0x40)) << r << " " << g << " " << b;
     const auto [br, bg, bb] = picture.at(10, 120);
     EXPECT_TRUE(near(br, 255) && near(bg, 255) && near(bb, 255)) << br << " " << bg << " " << bb;
 
-    // Players read the index and then jump about with ranges.
+    // Players read the index and then jump about with ranges; which ranges are
+    // honoured is the parser's test, how a partial and a refused one are framed is here.
     const std::string size = std::to_string(copy.body.size());
-    struct Case {
-        std::string range;
-        long status;
-        std::string body;
-        std::string contentRange;
-    };
-    for (const Case& c : std::vector<Case>{
-             {"bytes=-100", 206, copy.body.substr(copy.body.size() - 100),
-              "bytes " + std::to_string(copy.body.size() - 100) + "-" +
-                  std::to_string(copy.body.size() - 1) + "/" + size},
-             {"bytes=0-7", 206, copy.body.substr(0, 8), "bytes 0-7/" + size},
-             {"bytes=-999999999", 206, copy.body,
-              "bytes 0-" + std::to_string(copy.body.size() - 1) + "/" + size},
-             {"bytes=" + size + "-", 416, "", "bytes */" + size},
-             {"bytes=0-1,4-5", 200, copy.body, ""},
-         }) {
-        const HttpResponse got = get(view + "/video.mp4", c.range);
-        EXPECT_EQ(got.status, c.status) << c.range;
-        EXPECT_EQ(got.header("content-range"), c.contentRange) << c.range;
-        if (c.status != 416) {
-            EXPECT_TRUE(got.body == c.body) << c.range;
-        }
-    }
+    const HttpResponse tail = get(view + "/video.mp4", "bytes=-100");
+    EXPECT_EQ(tail.status, 206);
+    EXPECT_TRUE(tail.body == copy.body.substr(copy.body.size() - 100));
+    EXPECT_EQ(tail.header("content-range"), "bytes " + std::to_string(copy.body.size() - 100) +
+                                                "-" + std::to_string(copy.body.size() - 1) + "/" +
+                                                size);
+    const HttpResponse past = get(view + "/video.mp4", "bytes=" + size + "-");
+    EXPECT_EQ(past.status, 416);
+    EXPECT_EQ(past.header("content-range"), "bytes */" + size);
 }
 
 TEST_F(FaststartTest, AnUploadThatIsNoMp4IsPlayedAsSentAndHasNoCopy) {
@@ -160,7 +139,7 @@ TEST_F(FaststartTest, ACopyCutShortByARestartIsMadeWhenTheLinkIsOpenedAgain) {
     EXPECT_EQ(get(page + "/video.mp4").status, 200);
 }
 
-TEST(ViewerPage, DurationsAndEscapes) {
+TEST(ViewerPage, DurationsEscapesAndTheReloadWhilePreparing) {
     struct Case {
         double seconds;
         const char* text;
@@ -182,24 +161,21 @@ TEST(ViewerPage, DurationsAndEscapes) {
     EXPECT_EQ(page.find("<script"), std::string::npos);
     EXPECT_NE(page.find("x&quot;&gt;&lt;script&gt;alert(&#39;1&#39;)&lt;/script&gt;&amp;"),
               std::string::npos);
-}
 
-TEST(ViewerPage, WhilePreparingThePageReloadsAndOffersTheUpload) {
-    ViewerContent content;
+    // While the copy is prepared the page reloads itself and offers the upload.
+    content.videoUrl.clear();
     content.downloadUrl = "https://h/v/1.mp4";
-    const std::string page = renderViewerPage(content);
-    EXPECT_NE(page.find("<meta http-equiv=\"refresh\""), std::string::npos);
-    EXPECT_EQ(page.find("<video"), std::string::npos);
-    EXPECT_NE(page.find("href=\"https://h/v/1.mp4\""), std::string::npos);
+    const std::string preparing = renderViewerPage(content);
+    EXPECT_NE(preparing.find("<meta http-equiv=\"refresh\""), std::string::npos);
+    EXPECT_EQ(preparing.find("<video"), std::string::npos);
+    EXPECT_NE(preparing.find("href=\"https://h/v/1.mp4\""), std::string::npos);
 }
 
 // The copy of a video still arriving (a pipe stands in for a slow disk) is
 // "preparing" until the last byte is in, then ready, and is made once.
 TEST(FaststartWorker, PreparingUntilTheCopyIsWholeThenReady) {
-    const auto root =
-        std::filesystem::temp_directory_path() / ("velloq-faststart-" + std::to_string(::getpid()));
-    std::filesystem::remove_all(root);
-    auto dir = DataDir::prepare(root);
+    velloq::testing::TempDir root;
+    auto dir = DataDir::prepare(root.path() / "data");
     ASSERT_TRUE(dir);
     const std::string id(32, 'b');
     ASSERT_EQ(::mkfifo(dir.value().videoPath(id).c_str(), 0600), 0);
@@ -224,12 +200,8 @@ TEST(FaststartWorker, PreparingUntilTheCopyIsWholeThenReady) {
             std::this_thread::sleep_for(25ms);
         }
         ASSERT_EQ(worker.state(id), CopyState::Ready);
-        const auto info = worker.info(id);
-        ASSERT_TRUE(info);
-        EXPECT_NEAR(info->durationSeconds, 4.0, 0.15);
-        EXPECT_EQ(info->width, 160);
-        EXPECT_EQ(info->height, 120);
-        worker.enqueue(id); // already made: left alone
+        ASSERT_TRUE(worker.info(id)); // what it holds is seen on the page in the tests above
+        worker.enqueue(id);           // already made: left alone
         EXPECT_EQ(worker.state(id), CopyState::Ready);
     }
     EXPECT_EQ(log.size(), 1u);
@@ -237,7 +209,6 @@ TEST(FaststartWorker, PreparingUntilTheCopyIsWholeThenReady) {
     ASSERT_EQ(::stat(dir.value().webVideoPath(id).c_str(), &copy), 0);
     EXPECT_EQ(copy.st_mode & 0777, 0600u);
     EXPECT_TRUE(std::filesystem::is_empty(dir.value().tmpDir()));
-    std::filesystem::remove_all(root);
 }
 
 } // namespace

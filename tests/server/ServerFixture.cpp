@@ -1,94 +1,8 @@
 #include "ServerFixture.h"
 
-#include <cstdlib>
-#include <cstring>
-#include <zlib.h>
+#include <fstream>
 
 namespace velloq::server::test {
-namespace {
-
-std::string chunk(const char* type, const std::string& data) {
-    std::string out;
-    for (int shift = 24; shift >= 0; shift -= 8) {
-        out.push_back(static_cast<char>((data.size() >> shift) & 0xff));
-    }
-    out += std::string(type, 4) + data;
-    const auto crc = static_cast<std::uint32_t>(
-        ::crc32(::crc32(0, reinterpret_cast<const Bytef*>(type), 4),
-                reinterpret_cast<const Bytef*>(data.data()), static_cast<uInt>(data.size())));
-    for (int shift = 24; shift >= 0; shift -= 8) {
-        out.push_back(static_cast<char>((crc >> shift) & 0xff));
-    }
-    return out;
-}
-
-// Signature, IHDR and IDAT of a 1x1 RGB image, then the padding chunk's length and type.
-std::string pngStart(std::uint64_t padding) {
-    const std::string ihdr("\0\0\0\1\0\0\0\1\x08\x02\0\0\0", 13);
-    const std::string pixels("\0\x10\x20\x30", 4); // filter byte, then RGB
-    uLongf room = 64;
-    std::string idat(room, '\0');
-    ::compress(reinterpret_cast<Bytef*>(idat.data()), &room,
-               reinterpret_cast<const Bytef*>(pixels.data()), pixels.size());
-    idat.resize(room);
-    std::string out =
-        std::string("\x89PNG\r\n\x1a\n", 8) + chunk("IHDR", ihdr) + chunk("IDAT", idat);
-    for (int shift = 24; shift >= 0; shift -= 8) {
-        out.push_back(static_cast<char>((padding >> shift) & 0xff));
-    }
-    return out + "paDd";
-}
-
-char paddingByte(std::uint64_t at) {
-    return static_cast<char>((at * 131 + 7) & 0xff);
-}
-
-} // namespace
-
-PaddedPng::PaddedPng(std::uint64_t size) {
-    const std::uint64_t fixed = pngStart(0).size() + 4 + 12;
-    padding_ = size > fixed ? size - fixed : 0;
-    head_ = pngStart(padding_);
-}
-
-std::uint64_t PaddedPng::size() const {
-    return head_.size() + padding_ + 4 + 12;
-}
-
-const std::string& PaddedPng::tail() const {
-    if (tail_.empty()) {
-        uLong crc = ::crc32(0, reinterpret_cast<const Bytef*>("paDd"), 4);
-        std::vector<char> block(1 << 16);
-        for (std::uint64_t at = 0; at < padding_; at += block.size()) {
-            const auto n =
-                static_cast<std::size_t>(std::min<std::uint64_t>(block.size(), padding_ - at));
-            for (std::size_t i = 0; i < n; ++i) {
-                block[i] = paddingByte(at + i);
-            }
-            crc = ::crc32(crc, reinterpret_cast<const Bytef*>(block.data()), static_cast<uInt>(n));
-        }
-        for (int shift = 24; shift >= 0; shift -= 8) {
-            tail_.push_back(static_cast<char>((crc >> shift) & 0xff));
-        }
-        tail_ += chunk("IEND", "");
-    }
-    return tail_;
-}
-
-std::size_t PaddedPng::read(std::uint64_t offset, char* out, std::size_t room) const {
-    std::size_t n = 0;
-    for (; n < room && offset + n < size(); ++n) {
-        const std::uint64_t at = offset + n;
-        if (at < head_.size()) {
-            out[n] = head_[static_cast<std::size_t>(at)];
-        } else if (at < head_.size() + padding_) {
-            out[n] = paddingByte(at - head_.size());
-        } else {
-            out[n] = tail()[static_cast<std::size_t>(at - head_.size() - padding_)];
-        }
-    }
-    return n;
-}
 
 BodySource pngSource(std::uint64_t size) {
     auto png = std::make_shared<PaddedPng>(size);
@@ -97,11 +11,15 @@ BodySource pngSource(std::uint64_t size) {
     };
 }
 
-std::string makePng(std::size_t size) {
-    PaddedPng png(size);
-    std::string out(static_cast<std::size_t>(png.size()), '\0');
-    png.read(0, out.data(), out.size());
-    return out;
+long peakKiB(const std::string& process) {
+    std::ifstream status("/proc/" + process + "/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmHWM:", 0) == 0) {
+            return std::stol(line.substr(6));
+        }
+    }
+    return -1;
 }
 
 std::string formBody(const std::string& boundary,
@@ -116,10 +34,6 @@ std::string formBody(const std::string& boundary,
 }
 
 void ServerFixture::SetUp() {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "velloq-server-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    dataDir_ = std::filesystem::path(pattern) / "data";
     restartServer();
 }
 
@@ -142,12 +56,6 @@ void ServerFixture::restartServer() {
     ASSERT_TRUE(created.has_value()) << created.error().message;
     server_ = std::move(created).value();
     server_->start();
-}
-
-void ServerFixture::TearDown() {
-    server_.reset();
-    std::error_code ec;
-    std::filesystem::remove_all(dataDir_.parent_path(), ec);
 }
 
 HttpRequest ServerFixture::request(const std::string& method, const std::string& urlOrPath,

@@ -3,7 +3,9 @@
 // Runs a real server in-process on an ephemeral loopback port, with its own
 // data directory, a clock the test moves, and the log captured.
 
+#include "fakes/TempDir.h"
 #include "HttpClient.h"
+#include "PaddedPng.h"
 #include "server/SharingServer.h"
 
 #include <atomic>
@@ -29,23 +31,9 @@ private:
     std::atomic<long long> offset_{0};
 };
 
-// A valid 1x1 PNG grown to `size` bytes by a private ancillary chunk, generated
-// at any offset without holding the whole file.
-class PaddedPng {
-public:
-    explicit PaddedPng(std::uint64_t size);
-    std::uint64_t size() const;
-    std::size_t read(std::uint64_t offset, char* out, std::size_t room) const;
-
-private:
-    const std::string& tail() const; // the padding's CRC, computed on first use, and IEND
-
-    std::string head_;
-    std::uint64_t padding_ = 0;
-    mutable std::string tail_;
-};
 BodySource pngSource(std::uint64_t size);
-std::string makePng(std::size_t size);
+// The peak resident memory (VmHWM) of a process, in KiB.
+long peakKiB(const std::string& process = "self");
 
 // A multipart/form-data body with the given fields, in the client's format.
 std::string formBody(const std::string& boundary,
@@ -54,7 +42,6 @@ std::string formBody(const std::string& boundary,
 class ServerFixture : public ::testing::Test {
 protected:
     void SetUp() override;
-    void TearDown() override;
 
     // Override to adjust the configuration before the server starts.
     virtual void configure(ServerConfig&) {}
@@ -77,7 +64,8 @@ protected:
     std::vector<std::string> logLines();
     std::size_t filesIn(const std::string& subdir) const;
 
-    std::filesystem::path dataDir_;
+    velloq::testing::TempDir root_;
+    std::filesystem::path dataDir_ = root_.path() / "data";
     std::shared_ptr<ManualClock> clock_ = std::make_shared<ManualClock>();
     std::unique_ptr<SharingServer> server_;
 

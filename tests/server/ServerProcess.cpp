@@ -3,13 +3,11 @@
 #include <arpa/inet.h>
 #include <cstdlib>
 #include <fcntl.h>
-#include <fstream>
 #include <netinet/in.h>
 #include <nlohmann/json.hpp>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
-#include <sstream>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <thread>
@@ -20,16 +18,11 @@ extern char** environ;
 namespace velloq::server::test {
 
 ServerProcess::ServerProcess(bool tls, std::vector<std::string> extra) {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "velloq-hostile-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) {
-        return;
-    }
-    dir_ = pattern;
-    const auto ready = dir_ / "ready.json";
-    std::vector<std::string> args{VELLOQ_SERVER_BINARY, "--data-dir",   (dir_ / "data").string(),
-                                  "--listen",           "127.0.0.1:0",  "--key",
-                                  kProcessKey,          "--ready-file", ready.string()};
+    const auto ready = dir_.path() / "ready.json";
+    std::vector<std::string> args{
+        VELLOQ_SERVER_BINARY, "--data-dir",   (dir_.path() / "data").string(),
+        "--listen",           "127.0.0.1:0",  "--key",
+        kProcessKey,          "--ready-file", ready.string()};
     if (!tls) {
         args.push_back("--plain-http");
     }
@@ -42,7 +35,7 @@ ServerProcess::ServerProcess(bool tls, std::vector<std::string> extra) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, (dir_ / "log").c_str(),
+    posix_spawn_file_actions_addopen(&actions, 2, (dir_.path() / "log").c_str(),
                                      O_WRONLY | O_CREAT | O_TRUNC, 0600);
     const int spawned = ::posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
@@ -52,10 +45,7 @@ ServerProcess::ServerProcess(bool tls, std::vector<std::string> extra) {
     }
     for (int i = 0; i < 400 && port_ == 0; ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(25));
-        std::ifstream in(ready);
-        std::stringstream text;
-        text << in.rdbuf();
-        auto json = nlohmann::json::parse(text.str(), nullptr, false);
+        auto json = nlohmann::json::parse(velloq::testing::fileContents(ready), nullptr, false);
         if (json.is_object() && json.contains("port")) {
             port_ = json["port"].get<int>();
             url_ = json["url"].get<std::string>();
@@ -69,19 +59,6 @@ ServerProcess::~ServerProcess() {
         ::kill(pid_, SIGKILL);
         ::waitpid(pid_, nullptr, 0);
     }
-    std::error_code ec;
-    std::filesystem::remove_all(dir_, ec);
-}
-
-long ServerProcess::peakKiB() const {
-    std::ifstream status("/proc/" + std::to_string(pid_) + "/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind("VmHWM:", 0) == 0) {
-            return std::stol(line.substr(6));
-        }
-    }
-    return -1;
 }
 
 std::optional<int> ServerProcess::terminate(std::chrono::milliseconds limit) {

@@ -4,8 +4,9 @@
 // tests that need its memory, its signals or thousands of its sockets; and a
 // raw TCP client that can say what a well-behaved client would not.
 
+#include "fakes/TempDir.h"
+
 #include <chrono>
-#include <filesystem>
 #include <optional>
 #include <string>
 #include <sys/types.h>
@@ -27,13 +28,11 @@ public:
     const std::string& url() const { return url_; }
     const std::string& caFile() const { return caFile_; }
     pid_t pid() const { return pid_; }
-    // VmHWM of the server, in KiB.
-    long peakKiB() const;
     // Sends SIGTERM and waits up to `limit` for the exit; the exit status, if it exited.
     std::optional<int> terminate(std::chrono::milliseconds limit);
 
 private:
-    std::filesystem::path dir_;
+    velloq::testing::TempDir dir_;
     pid_t pid_ = -1;
     int port_ = 0;
     std::string url_;

@@ -3,7 +3,6 @@
 #include "ServerFixture.h"
 
 #include <fstream>
-#include <sstream>
 #include <sys/stat.h>
 
 namespace velloq::server::test {
@@ -18,20 +17,13 @@ unsigned modeOf(const fs::path& path) {
     return info.st_mode & 0777;
 }
 
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 TEST_F(ServiceTest, GeneratedTlsIsPrivateVerifiableAndKeptAcrossRestarts) {
     ASSERT_TRUE(server_->caFile().has_value());
     const fs::path tls = dataDir_ / "tls";
     EXPECT_EQ(modeOf(tls / "server-key.pem"), 0600u);
     EXPECT_EQ(modeOf(tls / "ca-key.pem"), 0600u);
     EXPECT_EQ(modeOf(dataDir_), 0700u);
-    const std::string ca = readFile(*server_->caFile());
+    const std::string ca = velloq::testing::fileContents(*server_->caFile());
 
     // The certificate names localhost as well as 127.0.0.1.
     HttpRequest byName =
@@ -43,7 +35,7 @@ TEST_F(ServiceTest, GeneratedTlsIsPrivateVerifiableAndKeptAcrossRestarts) {
     EXPECT_NE(send(untrusted).curlCode, 0);
 
     restartServer();
-    EXPECT_EQ(readFile(*server_->caFile()), ca);
+    EXPECT_EQ(velloq::testing::fileContents(*server_->caFile()), ca);
     EXPECT_EQ(send(request("GET", "/healthz")).status, 204);
 }
 
@@ -111,34 +103,21 @@ TEST_F(FaultTest, FaultsLastAsManyTimesAsToldAndCanBeCleared) {
 }
 
 TEST(UnsafeConfig, FaultsOffLoopbackAndAForeignDataDirectoryAreRefused) {
+    velloq::testing::TempDir root;
     ServerConfig exposed;
     exposed.host = "0.0.0.0";
     exposed.faultInjection = true;
-    exposed.dataDir = fs::temp_directory_path() / "velloq-never-created";
-    fs::remove_all(exposed.dataDir);
+    exposed.dataDir = root.path() / "never-created";
     EXPECT_FALSE(SharingServer::create(exposed).has_value());
     EXPECT_FALSE(fs::exists(exposed.dataDir));
 
-    std::string pattern = (fs::temp_directory_path() / "velloq-foreign-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    fs::create_directory(fs::path(pattern) / "tmp");
-    std::ofstream(fs::path(pattern) / "tmp" / "precious") << "keep me";
+    fs::create_directory(root.path() / "tmp");
+    std::ofstream(root.path() / "tmp" / "precious") << "keep me";
     ServerConfig foreign;
-    foreign.dataDir = pattern;
+    foreign.dataDir = root.path();
     foreign.port = 0;
     EXPECT_FALSE(SharingServer::create(foreign).has_value());
-    EXPECT_TRUE(fs::exists(fs::path(pattern) / "tmp" / "precious"));
-    fs::remove_all(pattern);
-}
-
-class PlainHttpTest : public ServerFixture {
-    void configure(ServerConfig& config) override { config.plainHttp = true; }
-};
-
-TEST_F(PlainHttpTest, ServesPlainHttpOnlyWhenAsked) {
-    EXPECT_FALSE(server_->caFile().has_value());
-    EXPECT_EQ(server_->baseUrl().rfind("http://127.0.0.1:", 0), 0u);
-    EXPECT_EQ(send(request("GET", "/healthz")).status, 204);
+    EXPECT_TRUE(fs::exists(root.path() / "tmp" / "precious"));
 }
 
 } // namespace
