@@ -266,16 +266,6 @@ protected:
             },
             limit);
     }
-    std::string linkAfter(const std::string& previous) {
-        std::string link;
-        eventually(
-            [&] {
-                link = session->clipboard();
-                return link.rfind("https://", 0) == 0 && link != previous;
-            },
-            30s);
-        return link == previous ? std::string() : link;
-    }
     // No panel for a while: a card that times out hands over to a reminder
     // banner, with a moment of nothing between them.
     void waitQuiet() {
@@ -351,7 +341,7 @@ TEST_F(RecordingE2ETest, RecordHotkeyToLinkAndEveryWayARecordingEnds) {
         const std::size_t partsBeforeStop = pendingParts();
         clickStop(*bar);
 
-        const auto link = linkAfter("");
+        const auto link = session->linkAfter({}, 30s);
         ASSERT_FALSE(link.empty()) << session->velloqLog();
         const auto files = temporaryRecordings();
         ASSERT_EQ(files.size(), 1u) << "the card holds the recording";

@@ -33,14 +33,4 @@ inline int patternMismatches(const QImage& image, const X11TestWindow& pattern, 
     return wrong;
 }
 
-// A new link on the clipboard (not `previous`); empty if none came.
-inline std::string linkAfter(const DesktopSession& session, const std::string& previous = {}) {
-    std::string link;
-    eventually([&] {
-        link = session.clipboard();
-        return link.rfind("https://", 0) == 0 && link != previous;
-    });
-    return link == previous ? std::string() : link;
-}
-
 } // namespace velloq::testing

@@ -71,7 +71,7 @@ TEST(ClipboardHandOffE2ETest, TheLinkStaysOnTheClipboardAfterVelloqQuits) {
 
     ASSERT_TRUE(session->openOverlay()) << session->velloqLog();
     session->drag(1800, 150, 2100, 350);
-    const auto link = linkAfter(*session);
+    const auto link = session->linkAfter();
     ASSERT_FALSE(link.empty()) << session->velloqLog();
     const Window velloqOwned = ownerOf(session->display(), "CLIPBOARD");
 

@@ -38,7 +38,7 @@ TEST(HiDpiE2ETest, DoubleScaleDesktopHasNoHoleAndADragAcrossTheSeamIsPixelExact)
 
     ASSERT_TRUE(session->openOverlay()) << session->velloqLog();
     session->drag(1800, 150, 2100, 350);
-    const auto link = linkAfter(*session);
+    const auto link = session->linkAfter();
     ASSERT_FALSE(link.empty()) << session->velloqLog();
     const QImage region = decoded(session->server().download(link));
     ASSERT_EQ(region.size(), QSize(300, 200));

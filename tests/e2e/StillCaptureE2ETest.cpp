@@ -82,7 +82,7 @@ TEST_F(StillCaptureE2ETest, EveryWayToCaptureUploadsExactlyWhatWasChosenOrNothin
         showPattern();
         ASSERT_TRUE(session->openOverlay()) << session->velloqLog();
         session->drag(1800, 150, 2100, 350);
-        link = linkAfter(*session);
+        link = session->linkAfter();
         ASSERT_FALSE(link.empty()) << session->velloqLog();
         EXPECT_EQ(link.find('\n'), std::string::npos) << "exactly the link";
         EXPECT_FALSE(session->overlayShowing());
@@ -126,7 +126,7 @@ TEST_F(StillCaptureE2ETest, EveryWayToCaptureUploadsExactlyWhatWasChosenOrNothin
         ASSERT_EQ(status, 0) << output;
         ASSERT_TRUE(eventually([&] { return session->overlayShowing(); })) << session->velloqLog();
         session->drag(1750, 150, 2000, 400);
-        link = linkAfter(*session, link);
+        link = session->linkAfter(link);
         ASSERT_FALSE(link.empty()) << session->velloqLog();
         EXPECT_EQ(session->storedImages(), 3u);
         expectPatternRegion(session->server().download(link), 1750, 150, 250, 250);
@@ -154,7 +154,7 @@ TEST_F(StillCaptureE2ETest, EveryWayToCaptureUploadsExactlyWhatWasChosenOrNothin
         argv.insert(argv.end(), {"sleep", "0.1", "mouseup", "1"});
         session->runClient(argv);
 
-        link = linkAfter(*session, link);
+        link = session->linkAfter(link);
         ASSERT_FALSE(link.empty()) << session->velloqLog();
         const auto png = session->server().download(link);
         ASSERT_GT(png.size(), 26u);
@@ -193,7 +193,7 @@ TEST_F(StillCaptureE2ETest, EveryWayToCaptureUploadsExactlyWhatWasChosenOrNothin
             ASSERT_TRUE(session->clickToolbarButton("Window"));
             session->runClient({"/usr/bin/xdotool", "mousemove", std::to_string(x),
                                 std::to_string(y), "sleep", "0.2", "click", "1"});
-            link = linkAfter(*session, link);
+            link = session->linkAfter(link);
             ASSERT_FALSE(link.empty()) << session->velloqLog();
             images.push_back(decoded(session->server().download(link)));
         }
@@ -237,6 +237,6 @@ TEST_F(StillCaptureE2ETest, WithoutAKeyNothingIsSentThenQuitFromTheTrayAfterACap
     ASSERT_EQ(session->runVelloq({"set-key"}, std::string(ReferenceServer::key) + "\n").first, 0);
     ASSERT_TRUE(session->openOverlay()) << session->velloqLog();
     session->drag(1800, 150, 2100, 350);
-    ASSERT_FALSE(linkAfter(*session).empty()) << session->velloqLog();
+    ASSERT_FALSE(session->linkAfter().empty()) << session->velloqLog();
     EXPECT_EQ(session->quitFromTray(), 0) << session->velloqLog();
 }

@@ -273,6 +273,18 @@ std::string DesktopSession::clipboard() const {
     return runClient({"/usr/bin/xclip", "-o", "-selection", "clipboard"});
 }
 
+std::string DesktopSession::linkAfter(const std::string& previous,
+                                      std::chrono::milliseconds limit) const {
+    std::string link;
+    eventually(
+        [&] {
+            link = clipboard();
+            return link.rfind("https://", 0) == 0 && link != previous;
+        },
+        limit);
+    return link == previous ? std::string() : link;
+}
+
 std::size_t DesktopSession::storedImages() const {
     std::size_t count = 0;
     std::error_code ignored;

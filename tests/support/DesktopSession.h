@@ -52,6 +52,9 @@ public:
     void drag(int x1, int y1, int x2, int y2) const;
     // What the clipboard holds as text, empty when nothing.
     std::string clipboard() const;
+    // A link on the clipboard other than `previous`, once one comes; empty if none does.
+    std::string linkAfter(const std::string& previous = {},
+                          std::chrono::milliseconds limit = std::chrono::seconds(15)) const;
     // Sends `signal` to the running velloq; its exit status once it ends.
     std::optional<int> stopVelloq(int signal);
     // Opens the tray icon's menu with a right click and presses `keys` (xdotool names).
