@@ -21,7 +21,7 @@ protected:
 
 } // namespace
 
-TEST_F(HotkeyServiceTest, EachPressRunsItsActionOnceAndOnlyGivenActionsAreHeld) {
+TEST_F(HotkeyServiceTest, EachPressRunsItsActionOnceUntilReleasedAndOnlyGivenActionsAreHeld) {
     service.registerHotkeys([this] { ++captures; }, [this] { ++records; });
     EXPECT_TRUE(fake.hotkeys.press('U'));
     EXPECT_TRUE(fake.hotkeys.press('U'));
@@ -29,8 +29,14 @@ TEST_F(HotkeyServiceTest, EachPressRunsItsActionOnceAndOnlyGivenActionsAreHeld) 
     EXPECT_EQ(captures, 2);
     EXPECT_EQ(records, 1);
 
+    // Released, every grab goes; registering afresh works after that.
     service.unregisterAll();
+    EXPECT_TRUE(fake.hotkeys.grabs.empty());
+    EXPECT_EQ(service.entryCount(), 0u);
+    EXPECT_FALSE(fake.hotkeys.press('U'));
     service.registerHotkeys([this] { ++captures; });
+    EXPECT_TRUE(fake.hotkeys.press('U'));
+    EXPECT_EQ(captures, 3);
     EXPECT_EQ(fake.hotkeys.grabs.size(), 1u) << "without a record action only capture is held";
     EXPECT_FALSE(fake.hotkeys.press('R'));
     EXPECT_FALSE(service.hasEntry(ID::record));
@@ -53,18 +59,6 @@ TEST_F(HotkeyServiceTest, ATakenCombinationLogsOneLineAndIsNotRetried) {
     EXPECT_EQ(fake.hotkeys.grabCalls, 2);
     EXPECT_TRUE(service.hasEntry(ID::record));
     EXPECT_TRUE(fake.hotkeys.press('U'));
-}
-
-TEST_F(HotkeyServiceTest, UnregisterAllReleasesEveryGrabAndEmptiesTheMap) {
-    service.registerHotkeys([this] { ++captures; }, [this] { ++records; });
-    service.unregisterAll();
-    EXPECT_TRUE(fake.hotkeys.grabs.empty());
-    EXPECT_EQ(service.entryCount(), 0u);
-    EXPECT_FALSE(fake.hotkeys.press('U'));
-    // Registering afresh works after that.
-    service.registerHotkeys([this] { ++captures; });
-    EXPECT_TRUE(fake.hotkeys.press('U'));
-    EXPECT_EQ(captures, 1);
 }
 
 TEST_F(HotkeyServiceTest, AnActionMayUnregisterEverythingWhileItRuns) {

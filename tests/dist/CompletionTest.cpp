@@ -83,12 +83,6 @@ TEST(CommandHelp, TheTableNamesEveryCommandTheParserKnows) {
     EXPECT_EQ(reached, all);
 }
 
-TEST(CommandHelp, HelpLinesFitATerminal) {
-    for (const auto& line : lines(formatUsage())) {
-        EXPECT_LE(line.size(), 80u) << line;
-    }
-}
-
 TEST(BashCompletion, OffersEveryVerbThenEachVerbsOptionsAndValues) {
     TempDir dir;
     std::ofstream(dir.path() / "clip.mp4") << "x";

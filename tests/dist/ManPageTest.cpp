@@ -92,10 +92,12 @@ TEST(ManPage, ServerPageShowsEveryOptionAndEveryConfigurationKey) {
     }
 }
 
-TEST(ServerHelp, LinesFitATerminal) {
-    std::istringstream in(server::formatServerUsage());
-    for (std::string line; std::getline(in, line);) {
-        EXPECT_LE(line.size(), 80u) << line;
+TEST(Help, EveryLineOfBothProgramsFitsATerminal) {
+    for (const auto& usage : {formatUsage(), server::formatServerUsage()}) {
+        std::istringstream in(usage);
+        for (std::string line; std::getline(in, line);) {
+            EXPECT_LE(line.size(), 80u) << line;
+        }
     }
 }
 

@@ -3,38 +3,19 @@
 // two monitors' pixels side by side, and a drag across the seam gives exactly
 // the pixels under it.
 
-#include "support/X11TestWindow.h"
-#include "support/DesktopSession.h"
+#include "e2e/CaptureChecks.h"
 #include "fakes/TempDir.h"
 
 #include <gtest/gtest.h>
-#include <QImage>
 #include <sstream>
 
 using namespace velloq::testing;
-
-namespace {
-
-// Mismatching pixels of `image` against the pattern window at root pixels (x, y).
-int mismatches(const QImage& image, const X11TestWindow& pattern, int x, int y) {
-    int wrong = 0;
-    for (int j = 0; j < image.height(); ++j) {
-        for (int i = 0; i < image.width(); ++i) {
-            wrong +=
-                (image.pixel(i, j) & 0xffffffu) != pattern.patternAt(x - 1700 + i, y - 100 + j);
-        }
-    }
-    return wrong;
-}
-
-} // namespace
 
 TEST(HiDpiE2ETest, DoubleScaleDesktopHasNoHoleAndADragAcrossTheSeamIsPixelExact) {
     // DUMMY0 1920 × 1080 and DUMMY1 1280 × 1024 to its right, both at 200 %.
     const auto session = DesktopSession::start({}, "DUMMY0=2;DUMMY1=2");
     VELLOQ_REQUIRE_SERVER(session);
-    const X11TestWindow pattern(session->display(),
-                                {.x = 1700, .y = 100, .width = 500, .height = 400, .seed = 7});
+    const X11TestWindow pattern(session->display(), seamPattern);
 
     const auto [listed, displays] = session->runVelloq({"displays"});
     ASSERT_EQ(listed, 0) << session->velloqLog();
@@ -57,16 +38,10 @@ TEST(HiDpiE2ETest, DoubleScaleDesktopHasNoHoleAndADragAcrossTheSeamIsPixelExact)
 
     ASSERT_TRUE(session->openOverlay()) << session->velloqLog();
     session->drag(1800, 150, 2100, 350);
-    std::string link;
-    ASSERT_TRUE(eventually([&] {
-        link = session->clipboard();
-        return link.rfind("https://", 0) == 0;
-    })) << session->velloqLog();
-    const std::string png = session->server().download(link);
-    QImage region;
-    ASSERT_TRUE(
-        region.loadFromData(reinterpret_cast<const uchar*>(png.data()), int(png.size()), "PNG"));
+    const auto link = session->linkAfter();
+    ASSERT_FALSE(link.empty()) << session->velloqLog();
+    const QImage region = decoded(session->server().download(link));
     ASSERT_EQ(region.size(), QSize(300, 200));
     EXPECT_FALSE(region.hasAlphaChannel()) << "nothing transparent where DUMMY1 is";
-    EXPECT_EQ(mismatches(region, pattern, 1800, 150), 0);
+    EXPECT_EQ(patternMismatches(region, pattern, 1800, 150), 0);
 }

@@ -1,10 +1,11 @@
 #include "fakes/ChildProcess.h"
 
+#include "fakes/TempDir.h"
+
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
 #include <fstream>
-#include <sstream>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -17,13 +18,6 @@ std::string makeTempFile() {
     const int fd = ::mkstemp(pattern);
     ::close(fd);
     return pattern;
-}
-
-std::string slurp(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
 
 } // namespace
@@ -96,10 +90,10 @@ void ChildProcess::signal(int number) {
 }
 
 std::string ChildProcess::output() const {
-    return slurp(outPath_);
+    return fileContents(outPath_);
 }
 std::string ChildProcess::errors() const {
-    return slurp(errPath_);
+    return fileContents(errPath_);
 }
 
 } // namespace velloq::testing

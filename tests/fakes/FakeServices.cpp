@@ -1,5 +1,7 @@
 #include "fakes/FakeServices.h"
 
+#include <algorithm>
+
 namespace velloq::testing {
 
 void CapturingLog::write(std::string_view line) {
@@ -14,11 +16,9 @@ std::vector<std::string> CapturingLog::lines() const {
 
 std::size_t CapturingLog::count(std::string_view fragment) const {
     std::lock_guard lock(mutex_);
-    std::size_t n = 0;
-    for (const auto& line : lines_) {
-        n += line.find(fragment) != std::string::npos ? 1 : 0;
-    }
-    return n;
+    return std::size_t(std::count_if(lines_.begin(), lines_.end(), [&](const auto& line) {
+        return line.find(fragment) != std::string::npos;
+    }));
 }
 
 std::optional<nlohmann::json> MemoryDefaultsStore::object(std::string_view key) const {

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <csignal>
 #include <cstdlib>
-#include <exception>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -103,26 +102,25 @@ std::optional<int> DesktopSession::stopVelloq(int signal) {
     return app_->wait(std::chrono::seconds(20));
 }
 
-std::optional<int> DesktopSession::quitFromTray() {
-    // The tray icon is velloq's one small window; its menu opens on a right click.
+bool DesktopSession::chooseFromTrayMenu(const std::vector<std::string>& keys) const {
     std::optional<Box> icon;
-    eventually([&] {
-        for (const auto& id : search("--classname", "^velloq$")) {
-            const auto box = geometry(id);
-            if (box && box->width <= 64 && box->height <= 64) {
-                icon = box;
-            }
-        }
-        return icon.has_value();
-    });
-    if (!icon) {
-        return std::nullopt;
+    if (!eventually([&] { return (icon = trayIcon()).has_value(); })) {
+        return false;
     }
+    click(icon->x + icon->width / 2, icon->y + icon->height / 2, 3);
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    std::vector<std::string> argv{"/usr/bin/xdotool", "key"};
+    argv.insert(argv.end(), keys.begin(), keys.end());
+    runClient(argv);
+    return true;
+}
+
+std::optional<int> DesktopSession::quitFromTray() {
+    // "Quit Velloq" is the menu's last entry: Up from nothing selected reaches it.
     for (int attempt = 0; attempt < 5 && app_->running(); ++attempt) {
-        click(icon->x + icon->width / 2, icon->y + icon->height / 2, 3);
-        std::this_thread::sleep_for(std::chrono::milliseconds(500));
-        // "Quit Velloq" is the menu's last entry: Up from nothing selected reaches it.
-        runClient({"/usr/bin/xdotool", "key", "Up", "Return"});
+        if (!chooseFromTrayMenu({"Up", "Return"})) {
+            return std::nullopt;
+        }
         if (app_->wait(std::chrono::seconds(5))) {
             break;
         }
@@ -139,10 +137,11 @@ std::string DesktopSession::runClient(const std::vector<std::string>& argv) cons
 }
 
 std::pair<std::optional<int>, std::string>
-DesktopSession::runVelloq(const std::vector<std::string>& arguments) const {
+DesktopSession::runVelloq(const std::vector<std::string>& arguments,
+                          const std::string& input) const {
     std::vector<std::string> argv{VELLOQ_BINARY};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
-    ChildProcess velloq(argv, environment());
+    ChildProcess velloq(argv, environment(), input);
     const auto status = velloq.wait(std::chrono::seconds(30));
     return {status, velloq.output()};
 }
@@ -166,36 +165,23 @@ std::vector<std::string> DesktopSession::search(const std::string& by,
     return ids;
 }
 
-namespace {
-
-// The number after `label` in `text`, as xwininfo and xprop print them.
-std::optional<int> numberAfter(const std::string& text, const std::string& label) {
-    const auto at = text.find(label);
-    if (at == std::string::npos) {
+std::optional<DesktopSession::Box> DesktopSession::geometry(const std::string& window) const {
+    const auto state = x_->window(std::strtoul(window.c_str(), nullptr, 10));
+    if (!state || !state->viewable) {
         return std::nullopt;
     }
-    try {
-        return std::stoi(text.substr(at + label.size()));
-    } catch (const std::exception&) {
-        return std::nullopt;
-    }
+    return Box{state->x, state->y, state->width, state->height};
 }
 
-} // namespace
-
-std::optional<DesktopSession::Box> DesktopSession::geometry(const std::string& window) const {
-    const auto info = runClient({"/usr/bin/xwininfo", "-id", window});
-    if (info.find("IsViewable") == std::string::npos) {
-        return std::nullopt;
+std::optional<DesktopSession::Box> DesktopSession::trayIcon() const {
+    // The tray icon is velloq's one small window.
+    for (const auto& id : search("--classname", "^velloq$")) {
+        const auto box = geometry(id);
+        if (box && box->width <= 64 && box->height <= 64) {
+            return box;
+        }
     }
-    const auto x = numberAfter(info, "Absolute upper-left X:");
-    const auto y = numberAfter(info, "Absolute upper-left Y:");
-    const auto width = numberAfter(info, "Width:");
-    const auto height = numberAfter(info, "Height:");
-    if (!x || !y || !width || !height) {
-        return std::nullopt;
-    }
-    return Box{*x, *y, *width, *height};
+    return std::nullopt;
 }
 
 std::optional<DesktopSession::Box> DesktopSession::framedGeometry(const std::string& window) const {
@@ -285,6 +271,18 @@ void DesktopSession::drag(int x1, int y1, int x2, int y2) const {
 
 std::string DesktopSession::clipboard() const {
     return runClient({"/usr/bin/xclip", "-o", "-selection", "clipboard"});
+}
+
+std::string DesktopSession::linkAfter(const std::string& previous,
+                                      std::chrono::milliseconds limit) const {
+    std::string link;
+    eventually(
+        [&] {
+            link = clipboard();
+            return link.rfind("https://", 0) == 0 && link != previous;
+        },
+        limit);
+    return link == previous ? std::string() : link;
 }
 
 std::size_t DesktopSession::storedImages() const {

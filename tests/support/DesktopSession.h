@@ -40,10 +40,11 @@ public:
 
     // Runs an X client (xdotool, xclip, ...) on this display; its standard output.
     std::string runClient(const std::vector<std::string>& argv) const;
-    // Runs `velloq ARGUMENTS` beside the running one, in its environment: the
-    // exit status (none if it did not end in time) and its standard output.
-    std::pair<std::optional<int>, std::string>
-    runVelloq(const std::vector<std::string>& arguments) const;
+    // Runs `velloq ARGUMENTS` beside the running one, in its environment, with
+    // `input` on its standard input: the exit status (none if it did not end in
+    // time) and its standard output.
+    std::pair<std::optional<int>, std::string> runVelloq(const std::vector<std::string>& arguments,
+                                                         const std::string& input = {}) const;
     // Presses Control+Super+U until the overlay shows; false if it never does.
     bool openOverlay();
     bool overlayShowing() const;
@@ -51,8 +52,13 @@ public:
     void drag(int x1, int y1, int x2, int y2) const;
     // What the clipboard holds as text, empty when nothing.
     std::string clipboard() const;
+    // A link on the clipboard other than `previous`, once one comes; empty if none does.
+    std::string linkAfter(const std::string& previous = {},
+                          std::chrono::milliseconds limit = std::chrono::seconds(15)) const;
     // Sends `signal` to the running velloq; its exit status once it ends.
     std::optional<int> stopVelloq(int signal);
+    // Opens the tray icon's menu with a right click and presses `keys` (xdotool names).
+    bool chooseFromTrayMenu(const std::vector<std::string>& keys) const;
     // Chooses "Quit Velloq" in the tray icon's menu; velloq's exit status once it ends.
     std::optional<int> quitFromTray();
     // The images the server stored so far.
@@ -82,6 +88,8 @@ public:
     // A managed window's place and size with the window manager's frame; none
     // until the window manager has framed and mapped it.
     std::optional<Box> framedGeometry(const std::string& window) const;
+    // The tray icon, once a tray has embedded it.
+    std::optional<Box> trayIcon() const;
     // velloq's banner and card: its mapped windows that are not the overlay's.
     std::vector<Box> panels() const;
     void click(int x, int y, int button = 1) const;

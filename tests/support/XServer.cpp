@@ -5,7 +5,6 @@
 #include <cstdlib>
 #include <fstream>
 #include <regex>
-#include <sstream>
 #include <thread>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -27,13 +26,6 @@ std::vector<std::string> tiedToUs(std::vector<std::string> argv) {
     return argv;
 }
 
-std::string slurp(const std::filesystem::path& path) {
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 template <class Condition> bool poll(Condition condition, std::chrono::milliseconds limit) {
     const auto deadline = std::chrono::steady_clock::now() + limit;
     while (!condition()) {
@@ -51,43 +43,34 @@ int number(const std::string& text, const std::string& label) {
     return std::regex_search(text, match, pattern) ? std::stoi(match[1]) : 0;
 }
 
-// The work area's top edge once a window manager announces it.
-std::optional<int> workAreaTop(Display* connection) {
-    const Atom workArea = XInternAtom(connection, "_NET_WORKAREA", False);
-    Atom type = None;
+// The first `count` values of a root window property, as Xlib hands them over.
+std::vector<long> rootProperty(Display* connection, const char* name, Atom type, long count) {
+    Atom actualType = None;
     int format = 0;
-    unsigned long count = 0;
+    unsigned long items = 0;
     unsigned long remaining = 0;
     unsigned char* data = nullptr;
-    XGetWindowProperty(connection, DefaultRootWindow(connection), workArea, 0, 4, False,
-                       XA_CARDINAL, &type, &format, &count, &remaining, &data);
-    std::optional<int> top;
-    if (data != nullptr && count >= 2) {
-        top = int(reinterpret_cast<long*>(data)[1]);
-    }
+    XGetWindowProperty(connection, DefaultRootWindow(connection),
+                       XInternAtom(connection, name, False), 0, count, False, type, &actualType,
+                       &format, &items, &remaining, &data);
+    std::vector<long> values;
     if (data != nullptr) {
+        values.assign(reinterpret_cast<long*>(data), reinterpret_cast<long*>(data) + items);
         XFree(data);
     }
-    return top;
+    return values;
 }
 
+// Whether a window manager has announced itself and a work area with this top edge.
 bool managed(const std::string& display, int top) {
     Display* connection = XOpenDisplay(display.c_str());
     if (connection == nullptr) {
         return false;
     }
-    const Atom check = XInternAtom(connection, "_NET_SUPPORTING_WM_CHECK", False);
-    Atom type = None;
-    int format = 0;
-    unsigned long count = 0;
-    unsigned long remaining = 0;
-    unsigned char* data = nullptr;
-    XGetWindowProperty(connection, DefaultRootWindow(connection), check, 0, 1, False, XA_WINDOW,
-                       &type, &format, &count, &remaining, &data);
-    if (data != nullptr) {
-        XFree(data);
-    }
-    const bool ready = count == 1 && workAreaTop(connection) == top;
+    const auto workArea = rootProperty(connection, "_NET_WORKAREA", XA_CARDINAL, 4);
+    const bool ready =
+        rootProperty(connection, "_NET_SUPPORTING_WM_CHECK", XA_WINDOW, 1).size() == 1 &&
+        workArea.size() >= 2 && workArea[1] == top;
     XCloseDisplay(connection);
     return ready;
 }
@@ -183,7 +166,7 @@ bool XServer::startWindowManager(Margins margins) {
     const auto home = folder() / "home";
     std::filesystem::create_directories(home);
     // The stock configuration, with margins that shrink the work area.
-    std::string config = slurp("/etc/xdg/openbox/rc.xml");
+    std::string config = fileContents("/etc/xdg/openbox/rc.xml");
     config = std::regex_replace(config, std::regex(R"(<margins>[\s\S]*?</margins>)"),
                                 "<margins><top>" + std::to_string(margins.top) + "</top><bottom>" +
                                     std::to_string(margins.bottom) +

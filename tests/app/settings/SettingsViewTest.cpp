@@ -151,5 +151,4 @@ TEST_F(SettingsViewTest, EveryPaneFitsTheWindowUnderItsTitle) {
             << info.title;
         snapshot(QString::fromUtf8(info.title.data(), int(info.title.size())));
     }
-    EXPECT_EQ(view->size(), QSize(820, 520));
 }
