@@ -15,7 +15,12 @@ struct Transfer {
 };
 
 std::size_t onBody(char* data, std::size_t size, std::size_t count, void* user) {
-    static_cast<HttpResponse*>(user)->body.append(data, size * count);
+    auto* transfer = static_cast<Transfer*>(user);
+    if (transfer->request->sink) {
+        transfer->request->sink(data, size * count);
+    } else {
+        transfer->response->body.append(data, size * count);
+    }
     return size * count;
 }
 
@@ -76,7 +81,7 @@ HttpResponse send(const HttpRequest& request) {
         curl_easy_setopt(curl, CURLOPT_CAINFO, request.caFile.c_str());
     }
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, onBody);
-    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &response);
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);
     curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, onHeader);
     curl_easy_setopt(curl, CURLOPT_HEADERDATA, &response);
     if (request.source) {
@@ -87,6 +92,7 @@ HttpResponse send(const HttpRequest& request) {
             curl_easy_setopt(curl, CURLOPT_INFILESIZE_LARGE,
                              static_cast<curl_off_t>(*request.sourceSize));
         }
+        curl_easy_setopt(curl, CURLOPT_CUSTOMREQUEST, request.method.c_str());
     } else if (request.body) {
         curl_easy_setopt(curl, CURLOPT_POSTFIELDS, request.body->data());
         curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE,

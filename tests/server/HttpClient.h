@@ -37,6 +37,8 @@ struct HttpRequest {
     BodySource source;                       // used instead of `body` when set
     std::optional<std::uint64_t> sourceSize; // unset: chunked transfer
     std::string caFile;
+    // Receives the response body instead of HttpResponse::body when set.
+    std::function<void(const char* data, std::size_t size)> sink;
 };
 
 HttpResponse send(const HttpRequest& request);
