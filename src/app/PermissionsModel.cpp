@@ -15,10 +15,7 @@ PermissionsModel& PermissionsModel::shared() {
 }
 
 void PermissionsModel::refresh() {
-    auto& permissions = platform::permissions();
-    const bool screen = permissions.screenRecording();
-    const bool microphone = permissions.microphone();
-    apply(screen, microphone, permissions.accessibility());
+    apply(Flags::read());
 }
 
 void PermissionsModel::refreshInBackground(
@@ -28,24 +25,29 @@ void PermissionsModel::refreshInBackground(
     }
     checking_ = true;
     runOnWorker([] {
-        auto& permissions = platform::permissions();
-        const bool screen = permissions.screenRecording();
-        const bool microphone = permissions.microphone();
-        const bool accessibility = permissions.accessibility();
-        platform::mainQueue().post([screen, microphone, accessibility] {
+        platform::mainQueue().post([flags = Flags::read()] {
             auto& model = shared();
             model.checking_ = false;
-            model.apply(screen, microphone, accessibility);
+            model.apply(flags);
         });
     });
 }
 
-void PermissionsModel::apply(bool screen, bool microphone, bool accessibility) {
-    const bool changed =
-        screen != screenRecording_ || microphone != microphone_ || accessibility != accessibility_;
-    screenRecording_ = screen;
-    microphone_ = microphone;
-    accessibility_ = accessibility;
+PermissionsModel::Flags PermissionsModel::Flags::read() {
+    auto& permissions = platform::permissions();
+    Flags flags;
+    flags.screenRecording = permissions.screenRecording();
+    flags.microphone = permissions.microphone();
+    flags.accessibility = permissions.accessibility();
+    return flags;
+}
+
+void PermissionsModel::apply(const Flags& flags) {
+    const bool changed = flags.screenRecording != screenRecording_ ||
+                         flags.microphone != microphone_ || flags.accessibility != accessibility_;
+    screenRecording_ = flags.screenRecording;
+    microphone_ = flags.microphone;
+    accessibility_ = flags.accessibility;
     if (changed) {
         for (const auto& observer : observers_) {
             observer();

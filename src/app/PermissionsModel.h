@@ -29,8 +29,16 @@ public:
     void observe(std::function<void()> onChange);
 
 private:
+    // The three checks, in this order, on whatever thread calls read().
+    struct Flags {
+        bool screenRecording = false;
+        bool microphone = false;
+        bool accessibility = false;
+        static Flags read();
+    };
+
     PermissionsModel() = default;
-    void apply(bool screen, bool microphone, bool accessibility);
+    void apply(const Flags& flags);
 
     bool screenRecording_ = false;
     bool microphone_ = false;

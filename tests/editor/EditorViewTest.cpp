@@ -2,6 +2,7 @@
 #include "editor/EditorBottomBar.h"
 #include "editor/EditorCanvas.h"
 #include "editor/EditorToolBar.h"
+#include "editor/FitRect.h"
 #include "editor/FloatingTextField.h"
 #include "editor/MarkupTables.h"
 #include "editor/ToolBarButtons.h"
@@ -137,4 +138,11 @@ TEST_F(EditorViewTest, TheCanvasFollowsTheWindowAndShowsTheImageOnItsBackdrop) {
     EXPECT_EQ(QColor(shot.pixel(centre)), QColor(230, 230, 230));
     // The coral pen stroke over it.
     EXPECT_EQ(shot.pixel(canvasOrigin + QPoint(150, 100)), markupPalette()[0].rgb());
+    // Its shadow shows below it and under its rounded corner, and not far off.
+    const QRectF image = fitRect(QSizeF(canvas().size()), {400, 300}).translated(canvasOrigin);
+    const auto lightness = [&](QPointF p) { return QColor(shot.pixel(p.toPoint())).lightness(); };
+    const int backdrop = lightness(image.bottomLeft() + QPointF(-60, 60));
+    EXPECT_LT(lightness({image.center().x(), image.bottom() + 4}), backdrop - 8);
+    EXPECT_LT(lightness(image.bottomRight() + QPointF(-1, -1)), backdrop - 8);
+    EXPECT_EQ(lightness(image.bottomRight() + QPointF(-12, -12)), 230) << "the image covers it";
 }
