@@ -138,7 +138,7 @@ TEST_F(EditorViewTest, TheCanvasFollowsTheWindowAndShowsTheImageOnItsBackdrop) {
     EXPECT_EQ(QColor(shot.pixel(centre)), QColor(230, 230, 230));
     // The coral pen stroke over it.
     EXPECT_EQ(shot.pixel(canvasOrigin + QPoint(150, 100)), markupPalette()[0].rgb());
-    // Its shadow shows below it and under its rounded corner, and not far off.
+    // Its shadow shows below it and under its rounded corner.
     const QRectF image = fitRect(QSizeF(canvas().size()), {400, 300}).translated(canvasOrigin);
     const auto lightness = [&](QPointF p) { return QColor(shot.pixel(p.toPoint())).lightness(); };
     const int backdrop = lightness(image.bottomLeft() + QPointF(-60, 60));
