@@ -1,7 +1,7 @@
 # Sourced by the benchmark scripts: starts a private Xorg (dummy driver, the
 # tests' own configuration) with a 2560x1440 primary and a 1920x1080 monitor to
 # its right, exports DISPLAY and appends the server's pid to the caller's `pids`
-# array. Needs `work` set.
+# array. Needs `work` set (bench_workspace below makes it).
 xorg_config="$(cd "$(dirname "${BASH_SOURCE[0]}")/../tests/support" && pwd)/xorg-dummy.conf"
 start_dummy_desktop() {
   Xorg -noreset -nolisten tcp -config "$xorg_config" -logfile "$work/xorg.log" -displayfd 3 \
@@ -20,4 +20,24 @@ dummy_output() { # name width height placement...
     "$w" $((w + 8)) $((w + 16)) $((w + 24)) "$h" $((h + 1)) $((h + 2)) $((h + 3)) 2>/dev/null || true
   xrandr --addmode "$name" "$mode"
   xrandr --output "$name" --mode "$mode" "$@"
+}
+
+# A private `work` folder and the `pids` to stop, both cleaned up when the
+# script exits; call before anything is started.
+bench_workspace() {
+  work=$(mktemp -d)
+  pids=()
+  trap 'for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+        wait 2>/dev/null || true; rm -rf "$work"' EXIT
+}
+
+# openbox on a white root (any overlay that dims it changes a probe pixel),
+# and a private home, configuration and runtime folder for the app.
+start_white_desktop() {
+  HOME="$work" openbox >/dev/null 2>&1 &
+  pids+=($!)
+  sleep 1
+  xsetroot -solid white
+  export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/runtime"
+  mkdir -p "$HOME" "$XDG_CONFIG_HOME" && mkdir -m 0700 "$XDG_RUNTIME_DIR"
 }

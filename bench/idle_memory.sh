@@ -9,25 +9,11 @@
 set -euo pipefail
 build=${1:?usage: idle_memory.sh BUILD_DIR [SETTLE_SECONDS]}
 settle=${2:-5}
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
 source "$(dirname "$0")/dummy_desktop.sh"
+bench_workspace
 start_dummy_desktop
 xrandr --output DUMMY1 --off
-HOME="$work" openbox >/dev/null 2>&1 &
-pids+=($!)
-sleep 1
-xsetroot -solid white
-
-export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/runtime"
-mkdir -p "$HOME" "$XDG_CONFIG_HOME" && mkdir -m 0700 "$XDG_RUNTIME_DIR"
+start_white_desktop
 
 mib() { awk -v k="$1" 'BEGIN {printf "%.1f", k / 1024}'; }
 # "RSS PSS" in KiB of a process.

@@ -9,25 +9,10 @@
 set -euo pipefail
 build=${1:?usage: overlay_latency.sh BUILD_DIR [RUNS]}
 runs=${2:-15}
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
 source "$(dirname "$0")/dummy_desktop.sh"
+bench_workspace
 start_dummy_desktop
-HOME="$work" openbox >/dev/null 2>&1 &
-pids+=($!)
-sleep 1
-# A white desktop: any overlay that dims it changes the probe pixel.
-xsetroot -solid white
-
-export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/runtime"
-mkdir -p "$HOME" "$XDG_CONFIG_HOME" && mkdir -m 0700 "$XDG_RUNTIME_DIR"
+start_white_desktop
 
 median() { sort -n | awk '{v[NR]=$1} END {print (NR%2 ? v[(NR+1)/2] : (v[NR/2]+v[NR/2+1])/2)}'; }
 
