@@ -17,9 +17,9 @@
 #include <sys/wait.h>
 #include <thread>
 #include <vector>
-#include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
+#include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
 extern char** environ;
