@@ -49,6 +49,7 @@ void OverlayView::reuse(const Screen& screen, QImage screenPart,
     gesture_ = std::move(gesture);
     drawsSizeLabel_ = false;
     painted_ = false;
+    dropQueuedRepaint_ = false;
 }
 
 void OverlayView::park() {
@@ -135,7 +136,18 @@ void OverlayView::closeEvent(QCloseEvent* event) {
     }
 }
 
-void OverlayView::paintEvent(QPaintEvent*) {
+bool OverlayView::event(QEvent* event) {
+    // Showing a window queues a repaint of all of it, which arrives after the
+    // window's exposure has already painted it whole: a second screen-sized
+    // frame for nothing. Anything that changes afterwards asks anew.
+    if (event->type() == QEvent::UpdateLater && dropQueuedRepaint_) {
+        dropQueuedRepaint_ = false;
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+void OverlayView::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     const QRectF whole(0, 0, width(), height());
     // Dimmed as it is painted: a dimmed copy of the screen would cost as much
@@ -186,6 +198,7 @@ void OverlayView::paintEvent(QPaintEvent*) {
     }
     if (!painted_) {
         painted_ = true;
+        dropQueuedRepaint_ = event->rect() == rect();
         if (onFirstPaint) {
             onFirstPaint();
         }

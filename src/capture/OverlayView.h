@@ -39,12 +39,16 @@ public:
     std::function<void()> onFirstPaint;
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    // The overlay looks the same with and without focus: no repaint for it.
+    void focusInEvent(QFocusEvent*) override {}
+    void focusOutEvent(QFocusEvent*) override {}
 
 private:
     Point toGlobal(const QPointF& local) const;
@@ -57,6 +61,9 @@ private:
     std::shared_ptr<OverlayGesture> gesture_;
     bool drawsSizeLabel_ = false;
     bool painted_ = false;
+    // Set by the first paint of a showing, until the repaint that showing
+    // queued arrives: that one would paint the same frame again.
+    bool dropQueuedRepaint_ = false;
 };
 
 } // namespace velloq::capture
