@@ -16,13 +16,11 @@ if [ -z "${VELLOQ_IN_SESSION_BUS:-}" ]; then
   exec "$here/../scripts/with-test-session.sh" "$0" "$@"
 fi
 velloq="$build/src/app/velloq"
-work=$(mktemp -d)
-pids=()
-trap 'kill "${pids[@]}" 2>/dev/null || true; wait 2>/dev/null || true; rm -rf "$work"' EXIT
+source "$here/dummy_desktop.sh"
+bench_workspace
 export VELLOQ_LOG_STDERR=0 HOME="$work/home"
 mkdir -p "$HOME"
 
-source "$here/dummy_desktop.sh"
 start_dummy_desktop
 id=$("$velloq" displays | awk '$2 == "DUMMY1" { print $1 }')
 offset=2560 # DUMMY1 sits right of the 2560-wide primary

@@ -17,16 +17,14 @@ if [ -z "${VELLOQ_IN_SESSION_BUS:-}" ]; then
   exec "$here/../../scripts/with-test-session.sh" "$0" "$@"
 fi
 velloq="$build/src/app/velloq"
-work=$(mktemp -d)
-pids=()
-trap 'kill "${pids[@]}" 2>/dev/null || true; wait 2>/dev/null || true; rm -rf "$work"' EXIT
+source "$here/../dummy_desktop.sh"
+bench_workspace
 export HOME="$work/home" XDG_CONFIG_HOME="$work/config" TMPDIR="$work/tmp" VELLOQ_LOG_STDERR=1
 mkdir -p "$HOME" "$TMPDIR" "$XDG_CONFIG_HOME/velloq"
 # No microphone, no ripples, no count-in: the recording is the screen alone.
 echo '{"recordCountdown": false, "recordMicOn": false, "recordHighlightClicks": false,
   "playSound": false}' > "$XDG_CONFIG_HOME/velloq/settings.json"
 
-source "$here/../dummy_desktop.sh"
 start_dummy_desktop # 2560x1440 primary, DUMMY1 1920x1080 to its right
 openbox >/dev/null 2>&1 &
 pids+=($!)
